@@ -1,0 +1,62 @@
+#include "platform/linux/posix_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/linux/xdg.h"
+
+namespace vantorel {
+namespace {
+
+// Closes the descriptor on every path out.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+bool PosixFiles::exists(const std::string& path) const {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
+}
+
+std::vector<std::string> PosixFiles::applicationSupportDirectories() const {
+  return {xdgDataHome()};
+}
+
+std::optional<std::string> PosixFiles::readSmallFile(const std::string& path) const {
+  const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  if (fd.get() < 0) return std::nullopt;
+  struct stat info {};
+  if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  if (info.st_size < 0 || static_cast<std::size_t>(info.st_size) > kMaxSmallFile) {
+    return std::nullopt;
+  }
+  // Read up to one byte past the bound, so a file that grew after fstat is refused too.
+  std::string content;
+  char buffer[16384];
+  for (;;) {
+    const ssize_t n = read(fd.get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    content.append(buffer, static_cast<std::size_t>(n));
+    if (content.size() > kMaxSmallFile) return std::nullopt;
+  }
+  return content;
+}
+
+}  // namespace vantorel

@@ -1,0 +1,7 @@
+#include "platform/linux/front_end.h"
+
+namespace vantorel {
+
+std::unique_ptr<FrontEnd> makeTerminalFrontEnd(Application&) { return nullptr; }
+
+}  // namespace vantorel
