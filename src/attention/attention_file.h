@@ -20,7 +20,8 @@ struct AttentionFile {
 };
 
 // Parses the file's bytes: UTF-8 JSON, with or without a byte-order mark, whose top-level value
-// is an object. Nothing for anything else. Never throws.
+// is an object. Nothing for anything else, including text nested more than 512 levels deep or
+// holding a NUL byte. Never throws.
 std::optional<AttentionFile> parseAttentionFile(std::string_view bytes);
 
 }  // namespace vantorel

@@ -33,10 +33,10 @@ std::string Monitor::resolveAttentionPath(const Bundle& bundle, const Files& fil
   const std::string besideBundle = joined(parentOf(parentOf(bundle.path())), kBesideBundle);
   if (files.exists(besideBundle)) return besideBundle;
   const std::vector<std::string> supportFolders = files.applicationSupportDirectories();
-  // Backends always return at least one folder; without one, the relative path still gives a
-  // defined answer that simply never exists.
-  const std::string supportFolder = supportFolders.empty() ? "" : supportFolders.front();
-  return supportFolder.empty() ? kInApplicationSupport : joined(supportFolder, kInApplicationSupport);
+  // Backends always return at least one absolute folder. Without one there is no file to poll:
+  // an empty path never opens, where a relative one would read whatever the working folder holds.
+  if (supportFolders.empty() || supportFolders.front().empty()) return "";
+  return joined(supportFolders.front(), kInApplicationSupport);
 }
 
 void Monitor::checkAttention() {
@@ -56,8 +56,8 @@ void Monitor::checkAttention() {
   }
 
   if (file->isPromptRequest()) {
-    const bool due = *file->requestID != requestID ||
-                     services_.clock.now() - lastPrompt >= kRepromptInterval;
+    const bool due =
+        *file->requestID != requestID || services_.clock.now() - lastPrompt >= kRepromptInterval;
     if (due) {
       successPanelID.clear();
       requestID = *file->requestID;

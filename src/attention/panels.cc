@@ -57,9 +57,10 @@ void Monitor::closePanel() {
 
 void Monitor::showAttention(const std::string& actionText) {
   if (panel) panel->close();
-  auto created = services_.panels.createPanel(attentionPanelSpec(actionText, [weak = weak_from_this()] {
-    if (auto self = weak.lock()) self->dismissAttention();
-  }));
+  auto created =
+      services_.panels.createPanel(attentionPanelSpec(actionText, [weak = weak_from_this()] {
+        if (auto self = weak.lock()) self->dismissAttention();
+      }));
   created->center();
   panel = std::move(created);
   services_.app.activateIgnoringOtherApps();

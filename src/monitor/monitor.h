@@ -106,7 +106,9 @@ class Monitor final : public ApplicationDelegate,
   const std::optional<std::string> c6Serial;
 
   // True from a failed watcher start or enumeration until an enumeration succeeds, so that every
-  // render in between reports the watcher error instead of a stale or default state.
+  // render in between reports the watcher error instead of a stale or default state. Deliberate:
+  // a render for another reason (a menu choice, a success tint) must never show "none" or
+  // "multiple" while nothing is being watched. Keep it.
   bool watcherUnavailable = false;
 };
 

@@ -38,6 +38,10 @@ std::vector<std::string> PosixFiles::applicationSupportDirectories() const {
 }
 
 std::optional<std::string> PosixFiles::readSmallFile(const std::string& path) const {
+  // Look before opening: opening a device node can have effects of its own (a tape rewinds, a
+  // watchdog arms). The descriptor is checked again below, in case the entry was swapped.
+  struct stat entry {};
+  if (stat(path.c_str(), &entry) != 0 || !S_ISREG(entry.st_mode)) return std::nullopt;
   const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
   if (fd.get() < 0) return std::nullopt;
   struct stat info {};
