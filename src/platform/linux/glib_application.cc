@@ -23,6 +23,9 @@ GLibApplication::~GLibApplication() {
 }
 
 int GLibApplication::run() {
+  // Terminated before the loop ever ran: never launch, and leave no source behind that would
+  // outlive this object.
+  if (terminating_) return 0;
   // Launching happens inside the loop, as the first thing it dispatches.
   g_idle_add_full(
       G_PRIORITY_HIGH,
@@ -32,7 +35,7 @@ int GLibApplication::run() {
         return G_SOURCE_REMOVE;
       },
       this, nullptr);
-  if (!terminating_) g_main_loop_run(loop_);
+  g_main_loop_run(loop_);
   return 0;
 }
 
