@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -122,6 +124,13 @@ TEST_F(FilePreferencesTest, TextNeedingEscapesSurvivesTheRoundTrip) {
   const std::string value = "quote\" back\\slash\nnewline \xC2\xB7 dot";
   ASSERT_TRUE(FilePreferences(folder.string()).setString("desired", value));
   EXPECT_EQ(FilePreferences(folder.string()).string("desired"), value);
+}
+
+TEST_F(FilePreferencesTest, FifoInPlaceOfTheFileReadsAsNoValueWithoutBlocking) {
+  fs::create_directories(folder);
+  ASSERT_EQ(mkfifo(file().c_str(), 0600), 0);
+  FilePreferences preferences(folder.string());  // would block for good on a blocking open
+  EXPECT_EQ(preferences.string("desired"), std::nullopt);
 }
 
 }  // namespace

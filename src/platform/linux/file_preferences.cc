@@ -5,9 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
-#include <sstream>
 
+#include "platform/linux/posix_files.h"
 #include "platform/linux/xdg.h"
 
 namespace vantorel {
@@ -16,11 +15,10 @@ namespace {
 constexpr const char* kFileName = "preferences.json";
 
 nlohmann::json readObject(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return nlohmann::json::object();
-  std::ostringstream text;
-  text << in.rdbuf();
-  nlohmann::json parsed = nlohmann::json::parse(text.str(), nullptr, false);
+  // A FIFO or device at the path must never stall start-up.
+  const std::optional<std::string> text = readRegularFile(file, PosixFiles::kMaxSmallFile);
+  if (!text) return nlohmann::json::object();
+  nlohmann::json parsed = nlohmann::json::parse(*text, nullptr, false);
   if (parsed.is_discarded() || !parsed.is_object()) return nlohmann::json::object();
   return parsed;
 }

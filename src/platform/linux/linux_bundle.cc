@@ -1,9 +1,9 @@
 #include "platform/linux/linux_bundle.h"
 
 #include <climits>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
+
+#include "platform/linux/posix_files.h"
 
 namespace vantorel {
 namespace {
@@ -15,11 +15,10 @@ std::string parentFolder(const std::string& path) {
 }
 
 nlohmann::json readInfo(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return nullptr;
-  std::ostringstream text;
-  text << in.rdbuf();
-  nlohmann::json parsed = nlohmann::json::parse(text.str(), nullptr, false);
+  // A FIFO or device at the path must never stall start-up.
+  const std::optional<std::string> text = readRegularFile(file, PosixFiles::kMaxSmallFile);
+  if (!text) return nullptr;
+  nlohmann::json parsed = nlohmann::json::parse(*text, nullptr, false);
   if (parsed.is_discarded() || !parsed.is_object()) return nullptr;
   return parsed;
 }

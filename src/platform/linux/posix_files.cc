@@ -38,6 +38,10 @@ std::vector<std::string> PosixFiles::applicationSupportDirectories() const {
 }
 
 std::optional<std::string> PosixFiles::readSmallFile(const std::string& path) const {
+  return readRegularFile(path, kMaxSmallFile);
+}
+
+std::optional<std::string> readRegularFile(const std::string& path, std::size_t maxBytes) {
   // Look before opening: opening a device node can have effects of its own (a tape rewinds, a
   // watchdog arms). The descriptor is checked again below, in case the entry was swapped.
   struct stat entry {};
@@ -46,7 +50,7 @@ std::optional<std::string> PosixFiles::readSmallFile(const std::string& path) co
   if (fd.get() < 0) return std::nullopt;
   struct stat info {};
   if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  if (info.st_size < 0 || static_cast<std::size_t>(info.st_size) > kMaxSmallFile) {
+  if (info.st_size < 0 || static_cast<std::size_t>(info.st_size) > maxBytes) {
     return std::nullopt;
   }
   // Read up to one byte past the bound, so a file that grew after fstat is refused too.
@@ -58,7 +62,7 @@ std::optional<std::string> PosixFiles::readSmallFile(const std::string& path) co
     if (n < 0) return std::nullopt;
     if (n == 0) break;
     content.append(buffer, static_cast<std::size_t>(n));
-    if (content.size() > kMaxSmallFile) return std::nullopt;
+    if (content.size() > maxBytes) return std::nullopt;
   }
   return content;
 }
