@@ -46,8 +46,8 @@ class FakeUsbPort final : public UsbNotificationPort {
   std::unique_ptr<UsbNotification> subscribe(
       UsbNotificationKind kind, std::function<void(UsbNotification&)> callback) override {
     registry_.calls.push_back(std::string("subscribe ") + kindName(kind));
-    const bool refused = kind == UsbNotificationKind::kArrival ? registry_.refuseArrival
-                                                               : registry_.refuseRemoval;
+    const bool refused =
+        kind == UsbNotificationKind::kArrival ? registry_.refuseArrival : registry_.refuseRemoval;
     if (refused) return nullptr;
     auto subscription = std::make_shared<FakeUsbRegistry::Subscription>();
     subscription->kind = kind;
@@ -78,9 +78,13 @@ void FakeUsbRegistry::plugIn(nlohmann::json properties) {
 }
 
 void FakeUsbRegistry::unplug(std::int64_t vendor, std::int64_t product) {
+  // Ids of any other type never match; value() would throw on them.
+  const auto hasId = [](const nlohmann::json& d, const char* key, std::int64_t id) {
+    const auto it = d.find(key);
+    return it != d.end() && it->is_number_integer() && it->get<std::int64_t>() == id;
+  };
   const auto it = std::find_if(devices.begin(), devices.end(), [&](const nlohmann::json& d) {
-    return d.is_object() && d.value("idVendor", -1LL) == vendor &&
-           d.value("idProduct", -1LL) == product;
+    return d.is_object() && hasId(d, "idVendor", vendor) && hasId(d, "idProduct", product);
   });
   if (it != devices.end()) devices.erase(it);
   queue(UsbNotificationKind::kRemoval);
@@ -98,9 +102,8 @@ void FakeUsbRegistry::queue(UsbNotificationKind kind) {
 }
 
 bool FakeUsbRegistry::armed(UsbNotificationKind kind) const {
-  return std::any_of(subscriptions_.begin(), subscriptions_.end(), [&](const auto& s) {
-    return s->kind == kind && s->armed && !s->released;
-  });
+  return std::any_of(subscriptions_.begin(), subscriptions_.end(),
+                     [&](const auto& s) { return s->kind == kind && s->armed && !s->released; });
 }
 
 int FakeUsbRegistry::enumerations() const {
