@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantorel::terminal {
+
+// Everything the terminal front end shows, written to one output. Lines handed in must already be
+// printable (see text.h); colours are added here or by the caller's ANSI style.
+//
+// On a terminal the bottom of the screen is a live region: the panels on screen, then the status
+// line, which stays the last line with the cursor at its end. A change erases the live region and
+// draws it again, so a closed panel disappears and the status line is rewritten in place; other
+// output (the menu) goes above it and scrolls away normally.
+//
+// Elsewhere (a log, a pipe) nothing is ever erased: the status line is printed anew each time it
+// visibly changes, with " [green]" appended while it is tinted; a panel is printed once when
+// shown, and closing it prints one line saying so.
+class Screen {
+ public:
+  using Sink = std::function<void(std::string_view)>;
+  // `columns` is the terminal's current width, 0 when unknown.
+  Screen(Sink sink, bool terminal, std::function<std::size_t()> columns);
+
+  bool terminal() const { return terminal_; }
+  std::size_t columns() const;
+
+  void setStatus(std::string title, bool green);
+  // Shows (or brings to the bottom of the live region) the block `id`. `closedLine` is what a log
+  // gets when the block is removed.
+  void showBlock(int id, std::vector<std::string> lines, std::string closedLine);
+  // Takes the block `id` off; no effect when it is not shown.
+  void removeBlock(int id);
+  // Adds lines above the live region (on a terminal) or to the log.
+  void print(const std::vector<std::string>& lines);
+
+  // Writes out every change since the last call, if any.
+  void flush();
+  // Flushes, then detaches.
+  void finish();
+  // Leaves the live region on screen as it is and ends its last line, so whatever others print
+  // next starts on a line of its own; the next flush draws the live region anew below.
+  void detach();
+
+ private:
+  struct Block {
+    int id;
+    std::vector<std::string> lines;
+    std::string closedLine;
+  };
+
+  std::string statusLine() const;
+  std::size_t rowsOf(std::string_view line, std::size_t columns) const;
+  void commitStatusToLog();
+
+  Sink sink_;
+  const bool terminal_;
+  std::function<std::size_t()> columns_;
+
+  std::string title_;
+  bool green_ = false;
+  bool statusSet_ = false;
+  std::vector<Block> blocks_;
+
+  std::string pending_;  // output above the live region, or the log, not yet written
+  bool liveChanged_ = false;
+  std::size_t drawnRows_ = 0;  // rows the live region takes on screen; 0: not drawn
+  std::string loggedStatus_;
+  bool statusLogged_ = false;
+};
+
+}  // namespace vantorel::terminal

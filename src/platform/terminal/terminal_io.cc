@@ -1,0 +1,175 @@
+#include "platform/terminal/terminal_io.h"
+
+#include <fcntl.h>
+#include <glib-unix.h>
+#include <glib.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+
+namespace vantorel::terminal {
+namespace {
+
+// The settings KeyMode replaced, kept where an exit handler can reach them. One KeyMode at a time.
+struct SavedSettings {
+  bool active = false;
+  int fd = -1;
+  termios settings{};
+};
+SavedSettings saved;
+
+void restoreSaved() {
+  if (!saved.active) return;
+  saved.active = false;
+  while (tcsetattr(saved.fd, TCSADRAIN, &saved.settings) != 0 && errno == EINTR) {
+  }
+}
+
+// Where the job-control signal handler writes the signal's number; -1 when no watch exists.
+volatile std::sig_atomic_t jobControlPipe = -1;
+// The handlers a JobControlWatch replaced.
+struct PreviousHandlers {
+  struct sigaction stop;
+  struct sigaction resume;
+};
+PreviousHandlers previous{};
+
+void onJobControlSignal(int signal) {
+  const int savedErrno = errno;
+  const unsigned char number = static_cast<unsigned char>(signal);
+  if (jobControlPipe >= 0) (void)!write(jobControlPipe, &number, 1);
+  errno = savedErrno;
+}
+
+}  // namespace
+
+bool isForegroundTerminal(int fd) {
+  if (!isatty(fd)) return false;
+  // A terminal that is not this process's controlling one has no foreground to be out of.
+  const pid_t foreground = tcgetpgrp(fd);
+  return foreground < 0 || foreground == getpgrp();
+}
+
+std::size_t terminalColumns(int fd) {
+  winsize size{};
+  if (ioctl(fd, TIOCGWINSZ, &size) != 0) return 0;
+  return size.ws_col;
+}
+
+void writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = write(fd, bytes.data(), bytes.size());
+    if (written > 0) {
+      bytes.remove_prefix(static_cast<std::size_t>(written));
+    } else if (written < 0 && errno == EINTR) {
+      continue;
+    } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      pollfd out{fd, POLLOUT, 0};
+      if (poll(&out, 1, 1000) <= 0) return;
+    } else {
+      return;
+    }
+  }
+}
+
+std::unique_ptr<KeyMode> KeyMode::enter(int fd) {
+  if (saved.active || !isForegroundTerminal(fd)) return nullptr;
+  termios current{};
+  if (tcgetattr(fd, &current) != 0) return nullptr;
+  termios keys = current;
+  keys.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+  keys.c_lflag |= ISIG;
+  keys.c_cc[VMIN] = 1;
+  keys.c_cc[VTIME] = 0;
+  static const bool hookInstalled = std::atexit(restoreSaved) == 0;
+  (void)hookInstalled;
+  saved = {true, fd, current};
+  if (tcsetattr(fd, TCSANOW, &keys) != 0) {
+    saved.active = false;
+    return nullptr;
+  }
+  return std::unique_ptr<KeyMode>(new KeyMode());
+}
+
+KeyMode::~KeyMode() { restoreSaved(); }
+
+std::unique_ptr<FdWatch> FdWatch::create(int fd, std::function<bool()> ready) {
+  std::unique_ptr<FdWatch> watch(new FdWatch(std::move(ready)));
+  watch->source_ = g_unix_fd_add(
+      fd, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR),
+      [](gint, GIOCondition, gpointer data) -> gboolean {
+        auto* self = static_cast<FdWatch*>(data);
+        if (self->ready_()) return G_SOURCE_CONTINUE;
+        self->source_ = 0;
+        return G_SOURCE_REMOVE;
+      },
+      watch.get());
+  return watch;
+}
+
+FdWatch::~FdWatch() {
+  if (source_ != 0) g_source_remove(source_);
+}
+
+std::unique_ptr<JobControlWatch> JobControlWatch::create(std::function<void(int)> received) {
+  if (jobControlPipe >= 0) return nullptr;
+  std::unique_ptr<JobControlWatch> watch(new JobControlWatch(std::move(received)));
+  if (pipe2(watch->pipe_, O_NONBLOCK | O_CLOEXEC) != 0) return nullptr;
+  jobControlPipe = watch->pipe_[1];
+  struct sigaction action {};
+  action.sa_handler = onJobControlSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  if (sigaction(SIGTSTP, &action, &previous.stop) != 0) return nullptr;
+  if (sigaction(SIGCONT, &action, &previous.resume) != 0) {
+    sigaction(SIGTSTP, &previous.stop, nullptr);
+    return nullptr;
+  }
+  watch->installed_ = true;
+  watch->source_ = g_unix_fd_add(
+      watch->pipe_[0], G_IO_IN,
+      [](gint fd, GIOCondition, gpointer data) -> gboolean {
+        unsigned char signals[16];
+        const ssize_t count = read(fd, signals, sizeof signals);
+        for (ssize_t i = 0; i < count; ++i)
+          static_cast<JobControlWatch*>(data)->received_(signals[i]);
+        return G_SOURCE_CONTINUE;
+      },
+      watch.get());
+  return watch;
+}
+
+JobControlWatch::~JobControlWatch() {
+  if (installed_) {
+    sigaction(SIGTSTP, &previous.stop, nullptr);
+    sigaction(SIGCONT, &previous.resume, nullptr);
+  }
+  if (source_ != 0) g_source_remove(source_);
+  jobControlPipe = -1;
+  for (const int fd : pipe_) {
+    if (fd >= 0) close(fd);
+  }
+}
+
+IdleJob::~IdleJob() {
+  if (source_ != 0) g_source_remove(source_);
+}
+
+void IdleJob::request() {
+  if (source_ != 0) return;
+  source_ = g_idle_add(
+      [](gpointer data) -> gboolean {
+        auto* self = static_cast<IdleJob*>(data);
+        self->source_ = 0;
+        self->job_();
+        return G_SOURCE_REMOVE;
+      },
+      this);
+}
+
+}  // namespace vantorel::terminal

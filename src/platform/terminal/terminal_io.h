@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+namespace vantorel::terminal {
+
+// The few terminal and main-loop services the terminal front end needs, each an owned handle.
+
+// True when `fd` is a terminal that this process may read from and reconfigure: it is not a
+// background job of it (which the terminal would stop on the first read or change).
+bool isForegroundTerminal(int fd);
+
+// The width of the terminal at `fd` in columns; 0 when it is not a terminal or does not say.
+std::size_t terminalColumns(int fd);
+
+// Writes all of `bytes` to `fd`, retrying interrupted and partial writes. Gives up quietly when
+// the output is gone (a closed pipe) or stays full for a second, so output never hangs the loop.
+void writeAll(int fd, std::string_view bytes);
+
+// Key-at-a-time input on a terminal: no line editing and no echo, while Ctrl+C and the other
+// signal keys still raise their signals. The previous settings come back when the object is
+// destroyed, and also at process exit if the process ends through exit() without unwinding.
+class KeyMode {
+ public:
+  // Nothing when `fd` is not a foreground terminal or cannot be configured.
+  static std::unique_ptr<KeyMode> enter(int fd);
+  ~KeyMode();
+  KeyMode(const KeyMode&) = delete;
+  KeyMode& operator=(const KeyMode&) = delete;
+
+ private:
+  KeyMode() = default;
+};
+
+// Watches `fd` on the main loop: calls `ready` whenever it can be read without blocking (data, end
+// of file or an error). `ready` returns false to stop watching. Destroying the watch removes it;
+// `ready` must not destroy the watch itself.
+class FdWatch {
+ public:
+  static std::unique_ptr<FdWatch> create(int fd, std::function<bool()> ready);
+  ~FdWatch();
+  FdWatch(const FdWatch&) = delete;
+  FdWatch& operator=(const FdWatch&) = delete;
+  bool active() const { return source_ != 0; }
+
+ private:
+  explicit FdWatch(std::function<bool()> ready) : ready_(std::move(ready)) {}
+  std::function<bool()> ready_;
+  unsigned source_ = 0;
+};
+
+// Delivers the job-control signals SIGTSTP (Ctrl+Z) and SIGCONT (fg, bg) on the main loop, where
+// `received` gets each signal's number. Catching SIGTSTP means the process no longer stops by
+// itself: `received` decides when (raise(SIGSTOP)). Destroying the watch puts the previous
+// handlers back. One watch at a time; nothing when the handlers cannot be installed.
+class JobControlWatch {
+ public:
+  static std::unique_ptr<JobControlWatch> create(std::function<void(int)> received);
+  ~JobControlWatch();
+  JobControlWatch(const JobControlWatch&) = delete;
+  JobControlWatch& operator=(const JobControlWatch&) = delete;
+
+ private:
+  explicit JobControlWatch(std::function<void(int)> received) : received_(std::move(received)) {}
+  std::function<void(int)> received_;
+  int pipe_[2] = {-1, -1};
+  unsigned source_ = 0;
+  bool installed_ = false;
+};
+
+// Runs `job` once on the main loop when it is idle, however many times it was asked for in the
+// meantime. Destroying it drops a pending run.
+class IdleJob {
+ public:
+  explicit IdleJob(std::function<void()> job) : job_(std::move(job)) {}
+  ~IdleJob();
+  IdleJob(const IdleJob&) = delete;
+  IdleJob& operator=(const IdleJob&) = delete;
+  void request();
+
+ private:
+  std::function<void()> job_;
+  unsigned source_ = 0;
+};
+
+}  // namespace vantorel::terminal

@@ -1,0 +1,86 @@
+#include "platform/terminal/panel_text.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "platform/terminal/text.h"
+
+namespace vantorel::terminal {
+namespace {
+
+PanelSpec attentionSpec(std::string text) {
+  PanelSpec spec;
+  spec.width = 440;
+  spec.title = "Board action needed";
+  spec.labels.push_back({std::move(text), {20, 60, 400, 70}, 15, false, true});
+  spec.button = ButtonSpec{"OK", {340, 15, 80, 30}, kBezelRounded, [] {}};
+  return spec;
+}
+
+std::string withoutSgr(const std::string& line) {
+  return std::regex_replace(line, std::regex("\x1b\\[[0-9;]*m"), "");
+}
+
+TEST(PanelText, AttentionPanelIsAFrameWithTitleTextAndButton) {
+  const std::vector<std::string> lines = drawPanel(attentionSpec("Hold BOOT and press RESET"), {});
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[0].rfind("┌─ Board action needed ─", 0), 0u);
+  EXPECT_EQ(lines[2], padToWidth("│ Hold BOOT and press RESET", 46) + " │");
+  EXPECT_EQ(lines[4], "│" + std::string(24, ' ') + "[ OK ]  (press Enter) │");
+  EXPECT_EQ(lines[5].rfind("└──", 0), 0u);
+  for (const std::string& line : lines) EXPECT_EQ(displayWidth(line), 48u) << line;
+}
+
+TEST(PanelText, LongOrHostileActionTextStaysInsideTheFrameAndHarmless) {
+  const std::string text = "\x1b]0;pwned\x07 <b>x</b> " + std::string(120, 'w') +
+                           " then a sentence long enough to need several lines\nsecond";
+  for (const bool ansi : {false, true}) {
+    const std::vector<std::string> lines = drawPanel(attentionSpec(text), {40, ansi});
+    std::string all;
+    for (const std::string& line : lines) {
+      EXPECT_EQ(displayWidth(withoutSgr(line)), 40u) << line;
+      EXPECT_EQ(withoutSgr(line).find('\x1b'), std::string::npos) << line;
+      all += line + "\n";
+    }
+    EXPECT_NE(all.find("│ ^[]0;pwned^G <b>x</b>"), std::string::npos) << all;
+    EXPECT_NE(all.find("│ second "), std::string::npos) << all;
+    EXPECT_EQ(lines.size(), 12u) << all;
+  }
+  // A huge text is cut, so the panel still fits on a screen.
+  const std::vector<std::string> huge = drawPanel(attentionSpec(std::string(1 << 20, 'x')), {});
+  ASSERT_EQ(huge.size(), 17u);
+  EXPECT_EQ(huge[13], "│ " + std::string(43, 'x') + "… │");
+}
+
+TEST(PanelText, SuccessPanelIsGreenWithBoldWhiteReadyCentred) {
+  PanelSpec spec;
+  spec.width = 440;
+  spec.title = "Board ready";
+  spec.background = PanelColor::kSystemGreen;
+  LabelSpec ready{"Ready", {20, 35, 400, 40}, 24, true};
+  ready.textColor = PanelColor::kWhite;
+  ready.alignment = TextAlignment::kCenter;
+  spec.labels.push_back(ready);
+
+  const std::vector<std::string> plain = drawPanel(spec, {});
+  EXPECT_EQ(plain[0].rfind("┌─ Board ready ─", 0), 0u);
+  EXPECT_EQ(plain[2], "│" + std::string(20, ' ') + "Ready" + std::string(20, ' ') + " │");
+
+  for (const std::string& line : drawPanel(spec, {48, true})) {
+    EXPECT_EQ(line.rfind("\x1b[42m", 0), 0u) << line;
+    EXPECT_EQ(line.substr(line.size() - 4), "\x1b[0m") << line;
+  }
+  EXPECT_NE(drawPanel(spec, {48, true})[2].find("\x1b[1m\x1b[97mReady\x1b[22m\x1b[39m"),
+            std::string::npos);
+}
+
+TEST(PanelText, FrameNarrowsToTheTerminal) {
+  const PanelSpec spec = attentionSpec("x");
+  EXPECT_EQ(panelColumns(spec, 200), 48u);
+  EXPECT_EQ(panelColumns(spec, 30), 30u);
+  EXPECT_EQ(panelColumns(spec, 10), kMinPanelColumns);
+}
+
+}  // namespace
+}  // namespace vantorel::terminal
