@@ -10,7 +10,8 @@ packages=(
   libgtk-3-dev libayatana-appindicator3-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev umockdev libumockdev-dev
-  xvfb xauth openbox xdotool x11-utils imagemagick dbus python3 python3-dbus python3-gi
+  xvfb openbox xdotool x11-utils imagemagick dbus python3 python3-dbus python3-gi
+  gir1.2-umockdev-1.0 librsvg2-common
 )
 
 missing=()
