@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <cctype>
 
 #include "platform/terminal/text.h"
 
@@ -18,8 +18,24 @@ PanelSpec attentionSpec(std::string text) {
   return spec;
 }
 
+// Drops "ESC [ digits/semicolons m" colour sequences.
 std::string withoutSgr(const std::string& line) {
-  return std::regex_replace(line, std::regex("\x1b\\[[0-9;]*m"), "");
+  std::string out;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '\x1b' && i + 1 < line.size() && line[i + 1] == '[') {
+      std::size_t end = i + 2;
+      while (end < line.size() && (std::isdigit(static_cast<unsigned char>(line[end])) ||
+                                   line[end] == ';')) {
+        ++end;
+      }
+      if (end < line.size() && line[end] == 'm') {
+        i = end;
+        continue;
+      }
+    }
+    out += line[i];
+  }
+  return out;
 }
 
 TEST(PanelText, AttentionPanelIsAFrameWithTitleTextAndButton) {
