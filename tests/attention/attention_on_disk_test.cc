@@ -13,6 +13,8 @@
 #include "attention/attention_fixture.h"
 #include "platform/linux/posix_files.h"
 
+#include "fakes/temp_folder.h"
+
 namespace vantorel {
 namespace {
 
@@ -21,9 +23,6 @@ namespace fs = std::filesystem;
 class AttentionOnDiskTest : public HandshakeFixture {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vantorel-attention-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root = pattern;
     if (const char* previous = std::getenv("XDG_DATA_HOME")) savedDataHome = previous;
     setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
     h.bundle.bundlePath = (root / "build" / "Vantorel").string();
@@ -34,7 +33,6 @@ class AttentionOnDiskTest : public HandshakeFixture {
     } else {
       unsetenv("XDG_DATA_HOME");
     }
-    fs::remove_all(root);
   }
   std::shared_ptr<Monitor> createOnDisk() {
     Services services = h.services();
@@ -54,7 +52,8 @@ class AttentionOnDiskTest : public HandshakeFixture {
     std::ofstream(file, std::ios::binary) << content;
   }
 
-  fs::path root;
+  TempFolder temp{"vantorel-attention"};
+  const fs::path root = temp.path();
   std::optional<std::string> savedDataHome;
   PosixFiles disk;
 };

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "fakes/temp_folder.h"
+
 namespace vantorel {
 namespace {
 
@@ -20,12 +22,8 @@ namespace fs = std::filesystem;
 class FilePreferencesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vantorel-prefs-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root = pattern;
     folder = root / "config" / "vantorel";
   }
-  void TearDown() override { fs::remove_all(root); }
 
   fs::path file() const { return folder / "preferences.json"; }
   void writeFile(const std::string& content) {
@@ -46,7 +44,8 @@ class FilePreferencesTest : public ::testing::Test {
     return names;
   }
 
-  fs::path root;
+  TempFolder temp{"vantorel-prefs"};
+  const fs::path root = temp.path();
   fs::path folder;
 };
 

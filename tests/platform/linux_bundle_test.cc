@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "fakes/temp_folder.h"
+
 namespace vantorel {
 namespace {
 
@@ -16,19 +18,14 @@ namespace fs = std::filesystem;
 
 class LinuxBundleTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vantorel-bundle-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    bundle = pattern;
-  }
-  void TearDown() override { fs::remove_all(bundle); }
   void writeInfo(const std::string& content) {
     fs::create_directories(bundle / "share" / "vantorel");
     std::ofstream(bundle / "share" / "vantorel" / "Info.json", std::ios::binary) << content;
   }
   nlohmann::json serial() const { return LinuxBundle(bundle.string()).infoValue("BoardC6Serial"); }
 
-  fs::path bundle;
+  TempFolder temp{"vantorel-bundle"};
+  const fs::path bundle = temp.path();
 };
 
 TEST_F(LinuxBundleTest, PathIsTheBundleFolder) {

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "fakes/temp_folder.h"
+
 namespace vantorel {
 namespace {
 
@@ -18,19 +20,14 @@ namespace fs = std::filesystem;
 
 class PosixFilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vantorel-files-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
-  }
-  void TearDown() override { fs::remove_all(folder); }
   std::string path(const std::string& name) const { return (folder / name).string(); }
   std::string write(const std::string& name, const std::string& content) {
     std::ofstream(path(name), std::ios::binary) << content;
     return path(name);
   }
 
-  fs::path folder;
+  TempFolder temp{"vantorel-files"};
+  const fs::path folder = temp.path();
   PosixFiles files;
 };
 
