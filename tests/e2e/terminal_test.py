@@ -138,7 +138,7 @@ class Session:
         elif how == "ctrl-c":
             self.send(b"\x03")
         else:
-            self.process.send_signal(signal.SIGTERM)
+            self.process.send_signal(getattr(signal, how))
         status, restored = self.finish()
         check(status == 0, f"exit status {status} after {how}")
         check(restored, f"terminal settings not restored after {how}")
@@ -239,7 +239,50 @@ def signals(binary, root):
     session.wait_until(lambda: key_mode_on(session), "in key-at-a-time mode again")
     session.send(b"4")
     session.wait_for(rb"Want RP normal \| Have ")
+    # Ctrl+\ is off in key mode: its signal would end the program without restoring anything.
+    session.send(b"\x1c")
+    session.settle(0.3)
+    check(session.process.poll() is None, "Ctrl+\\ ended the program")
     session.end_with("SIGTERM")
+    # The terminal going away ends it as orderly as SIGTERM does.
+    session = Session(binary, home)
+    session.wait_for(TITLE)
+    session.end_with("SIGHUP")
+
+
+def stalled_reader(binary, root):
+    """A reader that stops reading never stalls the program: it still polls and still ends."""
+    home = homes(root)
+    data = os.path.join(home["XDG_DATA_HOME"], "Vantorel")
+    os.makedirs(data)
+    read_end, write_end = os.pipe()
+    os.set_blocking(write_end, False)
+    try:
+        while True:
+            os.write(write_end, b"x" * 4096)
+    except BlockingIOError:
+        pass
+    os.set_blocking(write_end, True)
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    env.update(home)
+    process = subprocess.Popen([binary], stdin=subprocess.DEVNULL, stdout=write_end, env=env)
+    os.close(write_end)
+    try:
+        # Output is pending behind the full pipe; the prompt adds more, and the poll must go on.
+        write_attention(os.path.join(data, "board-flash-attention.json"),
+                        {"active": True, "needs_user": True, "request_id": "r", "action": "A" * 5000})
+        time.sleep(1.5)
+        check(process.poll() is None, "the program ended on its own")
+        process.send_signal(signal.SIGTERM)
+        status = process.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        raise Failure("SIGTERM did not end a program whose output is not being read")
+    finally:
+        if process.poll() is None:
+            process.kill()
+            process.wait()
+        os.close(read_end)
+    check(status == 0, f"exit status {status}")
 
 
 def write_attention(path, content):

@@ -9,6 +9,7 @@
 
 #include "platform/linux/front_end.h"
 #include "platform/terminal/terminal_io.h"
+#include "platform/terminal/terminal_output.h"
 #include "platform/terminal/terminal_ui.h"
 
 namespace vantorel {
@@ -105,8 +106,9 @@ class TerminalPanelFactory final : public PanelFactory {
 class TerminalFrontEnd final : public FrontEnd {
  public:
   explicit TerminalFrontEnd(Application& app)
-      : ui_(std::make_shared<TerminalUi>(
-            app, [](std::string_view bytes) { terminal::writeAll(STDOUT_FILENO, bytes); },
+      : output_(STDOUT_FILENO),
+        ui_(std::make_shared<TerminalUi>(
+            app, [this](std::string_view bytes) { output_.write(bytes); },
             isatty(STDOUT_FILENO) == 1, [] { return terminal::terminalColumns(STDOUT_FILENO); })),
         flush_([ui = ui_.get()] { ui->screen().flush(); }),
         statusBar_(ui_),
@@ -125,6 +127,7 @@ class TerminalFrontEnd final : public FrontEnd {
     input_.reset();
     ui_->onChange({});
     ui_->screen().finish();
+    output_.drain(kLastWordsMilliseconds);
     // keyMode_ goes last: the terminal gets its settings back after the final output.
   }
 
@@ -171,7 +174,11 @@ class TerminalFrontEnd final : public FrontEnd {
     return false;
   }
 
+  // What is still queued at exit gets this long to reach a reader that has stopped reading.
+  static constexpr int kLastWordsMilliseconds = 500;
+
   std::unique_ptr<terminal::KeyMode> keyMode_;
+  terminal::Output output_;
   std::shared_ptr<TerminalUi> ui_;
   terminal::IdleJob flush_;
   TerminalStatusBar statusBar_;

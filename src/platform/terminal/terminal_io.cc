@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <glib-unix.h>
 #include <glib.h>
-#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -61,22 +60,6 @@ std::size_t terminalColumns(int fd) {
   return size.ws_col;
 }
 
-void writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = write(fd, bytes.data(), bytes.size());
-    if (written > 0) {
-      bytes.remove_prefix(static_cast<std::size_t>(written));
-    } else if (written < 0 && errno == EINTR) {
-      continue;
-    } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      pollfd out{fd, POLLOUT, 0};
-      if (poll(&out, 1, 1000) <= 0) return;
-    } else {
-      return;
-    }
-  }
-}
-
 std::unique_ptr<KeyMode> KeyMode::enter(int fd) {
   if (saved.active || !isForegroundTerminal(fd)) return nullptr;
   termios current{};
@@ -84,6 +67,9 @@ std::unique_ptr<KeyMode> KeyMode::enter(int fd) {
   termios keys = current;
   keys.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
   keys.c_lflag |= ISIG;
+  // Ctrl+\ would end the process by a signal that skips every clean-up, leaving the terminal
+  // without echo; Ctrl+C does the same job in an orderly way.
+  keys.c_cc[VQUIT] = _POSIX_VDISABLE;
   keys.c_cc[VMIN] = 1;
   keys.c_cc[VTIME] = 0;
   static const bool hookInstalled = std::atexit(restoreSaved) == 0;

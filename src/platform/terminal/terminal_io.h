@@ -16,12 +16,8 @@ bool isForegroundTerminal(int fd);
 // The width of the terminal at `fd` in columns; 0 when it is not a terminal or does not say.
 std::size_t terminalColumns(int fd);
 
-// Writes all of `bytes` to `fd`, retrying interrupted and partial writes. Gives up quietly when
-// the output is gone (a closed pipe) or stays full for a second, so output never hangs the loop.
-void writeAll(int fd, std::string_view bytes);
-
-// Key-at-a-time input on a terminal: no line editing and no echo, while Ctrl+C and the other
-// signal keys still raise their signals. The previous settings come back when the object is
+// Key-at-a-time input on a terminal: no line editing and no echo, while Ctrl+C and Ctrl+Z still
+// raise their signals (Ctrl+\ is off: its signal would skip the restore). The previous settings come back when the object is
 // destroyed, and also at process exit if the process ends through exit() without unwinding.
 class KeyMode {
  public:
