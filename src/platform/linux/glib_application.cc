@@ -13,6 +13,8 @@ GLibApplication::GLibApplication() : loop_(g_main_loop_new(nullptr, FALSE)) {
   };
   signalSources_[0] = g_unix_signal_add(SIGINT, onSignal, this);
   signalSources_[1] = g_unix_signal_add(SIGTERM, onSignal, this);
+  // The terminal or session went away: end as orderly as on SIGTERM.
+  signalSources_[2] = g_unix_signal_add(SIGHUP, onSignal, this);
 }
 
 GLibApplication::~GLibApplication() {

@@ -6,8 +6,8 @@
 
 namespace vantorel {
 
-// The application on the GLib main loop (the default context, shared with GTK). SIGINT and
-// SIGTERM end it through terminate(), so shut-down always runs.
+// The application on the GLib main loop (the default context, shared with GTK). SIGINT, SIGTERM
+// and SIGHUP end it through terminate(), so shut-down always runs.
 class GLibApplication final : public Application {
  public:
   GLibApplication();
@@ -27,7 +27,7 @@ class GLibApplication final : public Application {
   ApplicationDelegate* delegate_ = nullptr;
   ActivationPolicy policy_ = ActivationPolicy::kRegular;
   GMainLoop* loop_;
-  guint signalSources_[2] = {0, 0};
+  guint signalSources_[3] = {0, 0, 0};
   bool terminating_ = false;
 };
 
