@@ -1,6 +1,7 @@
 #include "platform/linux/gtk_panels.h"
 
 #include <cmath>
+#include <string>
 
 namespace vantorel {
 namespace {
@@ -36,10 +37,22 @@ void addStyleClass(GtkWidget* widget, const char* name) {
   gtk_style_context_add_class(gtk_widget_get_style_context(widget), name);
 }
 
-// The system font's family at the spec's size and weight. Plain text, never markup.
+// The most text a label is given. The frame shows a few hundred characters; laying out a whole
+// megabyte instead would stall the main loop for seconds on every prompt.
+constexpr std::size_t kMaxLabelBytes = 4096;
+
+// `text` cut to kMaxLabelBytes on a character boundary, with an ellipsis where it was cut.
+std::string shownText(const std::string& text) {
+  if (text.size() <= kMaxLabelBytes) return text;
+  std::size_t end = kMaxLabelBytes;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end) + "\xE2\x80\xA6";
+}
+
+// The system font's family at the label's size and weight. Plain text, never markup.
 GtkWidget* makeLabel(const LabelSpec& spec) {
   GtkWidget* label = gtk_label_new(nullptr);
-  gtk_label_set_text(GTK_LABEL(label), spec.text.c_str());
+  gtk_label_set_text(GTK_LABEL(label), shownText(spec.text).c_str());
   PangoAttrList* attributes = pango_attr_list_new();
   pango_attr_list_insert(attributes, pango_attr_size_new_absolute(px(spec.fontSize) * PANGO_SCALE));
   if (spec.bold) pango_attr_list_insert(attributes, pango_attr_weight_new(PANGO_WEIGHT_BOLD));
@@ -89,6 +102,8 @@ GtkPanel::GtkPanel(GtkPanelFactory& factory, const PanelSpec& spec)
       closable_((spec.styleMask & kPanelClosable) != 0) {
   GtkWidget* window = GTK_WIDGET(window_);
   gtk_window_set_title(window_, spec.title.c_str());
+  // A dialog, not a document window: window managers give it no minimise or maximise button.
+  gtk_window_set_type_hint(window_, GDK_WINDOW_TYPE_HINT_DIALOG);
   gtk_window_set_keep_above(window_, spec.level >= kFloatingWindowLevel);
   gtk_window_set_deletable(window_, closable_);
   // A fixed size that a wrapping label cannot stretch: resizable, with equal minimum and maximum.

@@ -13,9 +13,10 @@ namespace vantorel {
 
 class GtkPanelFactory;
 
-// A floating panel as a GTK toplevel window of exactly the spec's content size, its elements
-// placed at the spec's frames. Closing hides the window; the window is destroyed after the panel
-// object goes, on an idle moment, since that may happen inside its own button's handler.
+// A floating panel as a GTK toplevel window of exactly the PanelSpec's content size, its
+// elements placed at the PanelSpec's frames. Closing hides the window; the window is destroyed
+// after the panel object goes, on an idle moment, since that may happen inside its own button's
+// handler.
 class GtkPanel final : public Panel {
  public:
   GtkPanel(GtkPanelFactory& factory, const PanelSpec& spec);
