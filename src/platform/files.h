@@ -10,7 +10,8 @@ namespace vantorel {
 class Files {
  public:
   virtual ~Files() = default;
-  // True when any entry (file, folder, link, ...) exists at `path`.
+  // True when any entry (file, folder, ...) exists at `path`, following symbolic links: a link to
+  // nothing does not count.
   virtual bool exists(const std::string& path) const = 0;
   // The user's Application Support folders, most preferred first.
   virtual std::vector<std::string> applicationSupportDirectories() const = 0;

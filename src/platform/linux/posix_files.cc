@@ -30,7 +30,7 @@ class FileDescriptor {
 
 bool PosixFiles::exists(const std::string& path) const {
   struct stat info {};
-  return lstat(path.c_str(), &info) == 0;
+  return stat(path.c_str(), &info) == 0;
 }
 
 std::vector<std::string> PosixFiles::applicationSupportDirectories() const {
