@@ -5,38 +5,36 @@
 #include <gtk/gtk.h>
 
 #include <array>
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "fakes/fakes.h"
 #include "platform/linux/gtk_panels.h"
 #include "platform/linux/indicator_status_item.h"
+#include "statusmenu/status_menu.h"
 
 namespace vantorel {
 namespace {
 
 // Runs the main loop until `done` holds or a generous bound passes; returns `done()`.
-template <typename Predicate>
-bool spinUntil(Predicate done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!done() && std::chrono::steady_clock::now() < deadline) {
-    if (!g_main_context_iteration(nullptr, FALSE)) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+bool spinUntil(const std::function<bool()>& done) {
+  const gint64 deadline = g_get_monotonic_time() + 10 * G_USEC_PER_SEC;
+  while (!done() && g_get_monotonic_time() < deadline) {
+    if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(5000);
   }
   return done();
 }
 
-void drain() {
-  while (g_main_context_iteration(nullptr, FALSE)) {
-  }
+std::array<int, 4> frameOf(GtkWidget* widget) {
+  GtkAllocation a;
+  gtk_widget_get_allocation(widget, &a);
+  return {a.x, a.y, a.width, a.height};
 }
 
-GtkAllocation allocationOf(GtkWidget* widget) {
-  GtkAllocation allocation;
-  gtk_widget_get_allocation(widget, &allocation);
-  return allocation;
+// Sets `*flag` when `object` is destroyed.
+void watchDestroy(gpointer object, bool* flag) {
+  g_signal_connect(object, "destroy",
+                   G_CALLBACK(+[](GtkWidget*, gpointer f) { *static_cast<bool*>(f) = true; }),
+                   flag);
 }
 
 class GtkBackendTest : public testing::Test {
@@ -44,53 +42,42 @@ class GtkBackendTest : public testing::Test {
   static void SetUpTestSuite() { ASSERT_TRUE(gtk_init_check(nullptr, nullptr)); }
 };
 
-PanelSpec attentionSpec(std::string text, std::function<void()> onOK) {
-  PanelSpec spec;
-  spec.width = 440;
-  spec.height = 150;
-  spec.styleMask = kPanelTitled | kPanelClosable;
-  spec.title = "Board action needed";
-  spec.labels.push_back(
-      {.text = std::move(text), .frame = {20, 60, 400, 70}, .fontSize = 15, .wraps = true});
-  spec.button = ButtonSpec{.title = "OK", .frame = {340, 15, 80, 30}, .action = std::move(onOK)};
-  return spec;
-}
+GtkPanel& gtk(const std::unique_ptr<Panel>& panel) { return static_cast<GtkPanel&>(*panel); }
 
-PanelSpec successSpec() {
-  PanelSpec spec;
-  spec.width = 440;
-  spec.height = 110;
-  spec.title = "Board ready";
-  spec.background = PanelColor::kSystemGreen;
-  spec.labels.push_back({.text = "Ready",
-                         .frame = {20, 35, 400, 40},
-                         .fontSize = 24,
-                         .bold = true,
-                         .textColor = PanelColor::kWhite,
-                         .alignment = TextAlignment::kCenter});
-  return spec;
-}
-
-using GtkPanelTest = GtkBackendTest;
-
-TEST_F(GtkPanelTest, LongMarkupLikeTextKeepsTheExactSizeAndFrames) {
+TEST_F(GtkBackendTest, PanelsKeepTheirFramesAndOnlyAClosableOneLeavesOnACloseRequest) {
   GtkPanelFactory factory;
   std::string text = "<b>Press</b> &amp; hold BOOT ";
   for (int i = 0; i < 6; ++i) text += text;  // far more than the label can show
-  auto panel = factory.createPanel(attentionSpec(text, [] {}));
-  auto* gtkPanel = static_cast<GtkPanel*>(panel.get());
-  panel->center();
-  panel->makeKeyAndOrderFront();
-  GtkWidget* button = gtkPanel->button();
-  ASSERT_TRUE(
-      spinUntil([&] { return gtk_widget_get_mapped(button) && allocationOf(button).y > 0; }));
+  std::unique_ptr<Panel> attention;
+  int presses = 0;
+  attention = factory.createPanel(
+      {.width = 440,
+       .height = 150,
+       .styleMask = kPanelTitled | kPanelClosable,
+       .title = "Board action needed",
+       .labels = {{.text = text, .frame = {20, 60, 400, 70}, .wraps = true}},
+       .button = ButtonSpec{.title = "OK", .frame = {340, 15, 80, 30}, .action = [&] {
+                              ++presses;
+                              attention->close();
+                              attention.reset();
+                            }}});
+  auto success = factory.createPanel(
+      {.width = 440, .height = 110, .title = "Board ready", .labels = {}, .button = std::nullopt});
+  GtkWindow* attentionWindow = gtk(attention).window();
+  GtkWindow* successWindow = gtk(success).window();
+  GtkWidget* button = gtk(attention).button();
+  attention->center();
+  attention->makeKeyAndOrderFront();
+  success->makeKeyAndOrderFront();
+  ASSERT_TRUE(spinUntil([&] {
+    return gtk_widget_get_mapped(GTK_WIDGET(successWindow)) && gtk_widget_get_mapped(button) &&
+           frameOf(button)[1] > 0;
+  }));
 
   int width = 0, height = 0;
-  gtk_window_get_size(gtkPanel->window(), &width, &height);
-  EXPECT_EQ(width, 440);
-  EXPECT_EQ(height, 150);
-  const GtkAllocation ok = allocationOf(button);
-  EXPECT_EQ((std::array{ok.x, ok.y, ok.width, ok.height}), (std::array{340, 105, 80, 30}));
+  gtk_window_get_size(attentionWindow, &width, &height);
+  EXPECT_EQ((std::array{width, height}), (std::array{440, 150}));
+  EXPECT_EQ(frameOf(button), (std::array{340, 105, 80, 30}));
   // The label sits in a clipping area of exactly its frame and shows the text as it is.
   GtkWidget* clip = nullptr;
   for (GList* l = gtk_container_get_children(GTK_CONTAINER(gtk_widget_get_parent(button)));
@@ -98,141 +85,73 @@ TEST_F(GtkPanelTest, LongMarkupLikeTextKeepsTheExactSizeAndFrames) {
     if (GTK_IS_SCROLLED_WINDOW(l->data)) clip = GTK_WIDGET(l->data);
   }
   ASSERT_NE(clip, nullptr);
-  const GtkAllocation area = allocationOf(clip);
-  EXPECT_EQ((std::array{area.x, area.y, area.width, area.height}), (std::array{20, 20, 400, 70}));
+  EXPECT_EQ(frameOf(clip), (std::array{20, 20, 400, 70}));
   GtkWidget* label = gtk_bin_get_child(GTK_BIN(gtk_bin_get_child(GTK_BIN(clip))));
   ASSERT_TRUE(GTK_IS_LABEL(label));
   EXPECT_EQ(gtk_label_get_text(GTK_LABEL(label)), text);
   EXPECT_FALSE(gtk_label_get_use_markup(GTK_LABEL(label)));
-}
-
-TEST_F(GtkPanelTest, OnlyAClosablePanelLeavesTheScreenOnACloseRequest) {
-  GtkPanelFactory factory;
-  auto attention = factory.createPanel(attentionSpec("Press RESET", [] {}));
-  auto success = factory.createPanel(successSpec());
-  GtkWindow* attentionWindow = static_cast<GtkPanel*>(attention.get())->window();
-  GtkWindow* successWindow = static_cast<GtkPanel*>(success.get())->window();
-  attention->makeKeyAndOrderFront();
-  success->makeKeyAndOrderFront();
-  ASSERT_TRUE(spinUntil([&] {
-    return gtk_widget_get_mapped(GTK_WIDGET(attentionWindow)) &&
-           gtk_widget_get_mapped(GTK_WIDGET(successWindow));
-  }));
 
   gtk_window_close(successWindow);
   gtk_window_close(attentionWindow);
   ASSERT_TRUE(spinUntil([&] { return !gtk_widget_get_visible(GTK_WIDGET(attentionWindow)); }));
   EXPECT_TRUE(gtk_widget_get_visible(GTK_WIDGET(successWindow)));
   EXPECT_FALSE(gtk_window_get_deletable(successWindow));
-
   // Closed, not destroyed: closing again does nothing, and it can be shown again.
   attention->close();
   attention->makeKeyAndOrderFront();
-  EXPECT_TRUE(spinUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(attentionWindow)); }));
-}
+  ASSERT_TRUE(spinUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(attentionWindow)); }));
 
-TEST_F(GtkPanelTest, ButtonActionMayDropItsOwnPanel) {
-  GtkPanelFactory factory;
-  std::unique_ptr<Panel> panel;
-  int presses = 0;
-  panel = factory.createPanel(attentionSpec("Press RESET", [&] {
-    ++presses;
-    panel->close();
-    panel.reset();
-  }));
-  panel->makeKeyAndOrderFront();
-  GtkWidget* window = GTK_WIDGET(static_cast<GtkPanel*>(panel.get())->window());
+  // Its button's action may drop the panel: the window goes later, not inside its own handler.
   bool destroyed = false;
-  g_signal_connect(window, "destroy",
-                   G_CALLBACK(+[](GtkWidget*, gpointer flag) { *static_cast<bool*>(flag) = true; }),
-                   &destroyed);
-
-  gtk_button_clicked(GTK_BUTTON(static_cast<GtkPanel*>(panel.get())->button()));
+  watchDestroy(attentionWindow, &destroyed);
+  gtk_button_clicked(GTK_BUTTON(button));
   EXPECT_EQ(presses, 1);
-  EXPECT_EQ(panel, nullptr);
-  EXPECT_FALSE(destroyed);  // not inside its own handler
+  EXPECT_EQ(attention, nullptr);
+  EXPECT_FALSE(destroyed);
   EXPECT_TRUE(spinUntil([&] { return destroyed; }));
 }
 
-// Records the choices that reach the menu's target, and can answer one with a new menu.
-class RecordingTarget final : public MenuTarget {
- public:
-  std::vector<std::string> chosen;
-  std::function<void()> onChoice;
-  void performMenuAction(MenuAction, const MenuItem& sender) override {
-    chosen.push_back(sender.title);
-    if (onChoice) onChoice();
+std::vector<GtkCheckMenuItem*> entries(GtkMenu* menu) {
+  std::vector<GtkCheckMenuItem*> out;
+  for (GList* l = gtk_container_get_children(GTK_CONTAINER(menu)); l != nullptr;
+       l = g_list_delete_link(l, l)) {
+    if (GTK_IS_CHECK_MENU_ITEM(l->data)) out.push_back(GTK_CHECK_MENU_ITEM(l->data));
   }
-};
-
-Menu choiceMenu(const std::shared_ptr<RecordingTarget>& target, const std::string& checked) {
-  Menu menu;
-  for (const char* title : {"Want A", "Want B"}) {
-    MenuItem entry;
-    entry.title = title;
-    entry.action = MenuAction::kSelectDesired;
-    entry.target = target;
-    entry.representedObject = std::string(title);
-    entry.checked = entry.title == checked;
-    menu.items.push_back(entry);
-  }
-  return menu;
+  return out;
 }
 
-std::vector<bool> checkMarks(GtkMenu* menu) {
-  std::vector<bool> marks;
-  GList* children = gtk_container_get_children(GTK_CONTAINER(menu));
-  for (GList* l = children; l != nullptr; l = l->next) {
-    if (GTK_IS_CHECK_MENU_ITEM(l->data)) {
-      marks.push_back(gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(l->data)));
-    }
-  }
-  g_list_free(children);
+// "x" for a checked choice, "-" for one that is not.
+std::string checkMarks(GtkMenu* menu) {
+  std::string marks;
+  for (GtkCheckMenuItem* entry : entries(menu))
+    marks += gtk_check_menu_item_get_active(entry) ? 'x' : '-';
   return marks;
 }
 
-GtkMenuItem* entryAt(GtkMenu* menu, guint index) {
-  GList* children = gtk_container_get_children(GTK_CONTAINER(menu));
-  auto* item = GTK_MENU_ITEM(g_list_nth_data(children, index));
-  g_list_free(children);
-  return item;
-}
-
-using IndicatorMenuTest = GtkBackendTest;
-
-TEST_F(IndicatorMenuTest, ActivatingAChoiceKeepsTheModelsCheckMarksAndDeliversItOnceLater) {
+TEST_F(GtkBackendTest, MenuChoicesAreDeliveredOnceLaterAndTheOldMenuRetiredAfterDelivery) {
   FakeApplication app;
   IndicatorStatusItem item(app, "/nonexistent");
-  auto target = std::make_shared<RecordingTarget>();
-  item.setMenu(choiceMenu(target, "Want A"));
-  GtkMenu* menu = item.menu();
-
-  gtk_menu_item_activate(entryAt(menu, 0));  // the checked one
-  gtk_menu_item_activate(entryAt(menu, 1));
-  EXPECT_EQ(checkMarks(menu), (std::vector<bool>{true, false}));
-  EXPECT_TRUE(target->chosen.empty());  // never from inside the menu's own signal
-
-  drain();
-  EXPECT_EQ(target->chosen, (std::vector<std::string>{"Want A", "Want B"}));
-  EXPECT_EQ(checkMarks(menu), (std::vector<bool>{true, false}));
-}
-
-TEST_F(IndicatorMenuTest, AChoiceThatInstallsANewMenuRetiresTheOldOneAfterDelivery) {
-  FakeApplication app;
-  IndicatorStatusItem item(app, "/nonexistent");
-  auto target = std::make_shared<RecordingTarget>();
-  item.setMenu(choiceMenu(target, "Want A"));
+  auto target = std::make_shared<FakeMenuTarget>();
+  item.setMenu(statusMenu(Desired::c6Boot, "none", target));
   GtkMenu* old = item.menu();
   bool oldDestroyed = false;
-  g_signal_connect(old, "destroy",
-                   G_CALLBACK(+[](GtkWidget*, gpointer flag) { *static_cast<bool*>(flag) = true; }),
-                   &oldDestroyed);
-  target->onChoice = [&] { item.setMenu(choiceMenu(target, "Want B")); };
+  watchDestroy(old, &oldDestroyed);
 
-  gtk_menu_item_activate(entryAt(old, 1));
+  gtk_menu_item_activate(GTK_MENU_ITEM(entries(old)[0]));  // the checked one
+  EXPECT_EQ(checkMarks(old), "x---");
+  EXPECT_TRUE(target->chosen.empty());  // never from inside the menu's own signal
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+  EXPECT_EQ(target->chosen, (std::vector<std::string>{"Want C6 boot"}));
+  EXPECT_EQ(checkMarks(old), "x---");
+
+  // The choice installs a new menu, as the controller's re-render does.
+  target->onChoice = [&] { item.setMenu(statusMenu(Desired::c6Normal, "none", target)); };
+  gtk_menu_item_activate(GTK_MENU_ITEM(entries(old)[1]));
+  EXPECT_EQ(checkMarks(old), "x---");
   ASSERT_TRUE(spinUntil([&] { return oldDestroyed; }));
-  EXPECT_EQ(target->chosen, (std::vector<std::string>{"Want B"}));
-  EXPECT_EQ(checkMarks(item.menu()), (std::vector<bool>{false, true}));
+  EXPECT_EQ(target->chosen, (std::vector<std::string>{"Want C6 boot", "Want C6 normal"}));
+  EXPECT_EQ(checkMarks(item.menu()), "-x--");
   EXPECT_EQ(app_indicator_get_menu(item.indicator()), item.menu());
 }
 

@@ -1,41 +1,41 @@
 #include "fakes/fake_usb_registry.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vantorel {
 namespace {
 
-const char* kindName(UsbNotificationKind kind) {
+std::string kindName(UsbNotificationKind kind) {
   return kind == UsbNotificationKind::kArrival ? "arrival" : "removal";
 }
 
+}  // namespace
+
 class FakeNotification final : public UsbNotification {
  public:
-  FakeNotification(std::shared_ptr<FakeUsbRegistry::Subscription> subscription,
-                   std::vector<std::string>& calls)
-      : subscription_(std::move(subscription)), calls_(calls) {
-    subscription_->handle = this;
+  FakeNotification(FakeUsbRegistry& registry, UsbNotificationKind kind,
+                   std::function<void(UsbNotification&)> callback)
+      : registry(registry), kind(kind), callback(std::move(callback)) {
+    registry.live_.push_back(this);
   }
   ~FakeNotification() override {
-    subscription_->released = true;
-    subscription_->handle = nullptr;
-    calls_.push_back(std::string("release ") + kindName(subscription_->kind));
+    registry.calls.push_back("release " + kindName(kind));
+    std::erase(registry.live_, this);
   }
   bool next() override {
-    if (subscription_->pending > 0) {
-      --subscription_->pending;
-      return true;
-    }
-    subscription_->armed = true;
-    return false;
+    armed = pending == 0;
+    if (armed) return false;
+    --pending;
+    return true;
   }
 
- private:
-  std::shared_ptr<FakeUsbRegistry::Subscription> subscription_;
-  std::vector<std::string>& calls_;
+  FakeUsbRegistry& registry;
+  const UsbNotificationKind kind;
+  const std::function<void(UsbNotification&)> callback;
+  int pending = 0;
+  bool armed = false;
 };
-
-}  // namespace
 
 class FakeUsbPort final : public UsbNotificationPort {
  public:
@@ -45,15 +45,10 @@ class FakeUsbPort final : public UsbNotificationPort {
   void addSourceToMainLoop() override { registry_.calls.push_back("addSource"); }
   std::unique_ptr<UsbNotification> subscribe(
       UsbNotificationKind kind, std::function<void(UsbNotification&)> callback) override {
-    registry_.calls.push_back(std::string("subscribe ") + kindName(kind));
-    const bool refused =
-        kind == UsbNotificationKind::kArrival ? registry_.refuseArrival : registry_.refuseRemoval;
-    if (refused) return nullptr;
-    auto subscription = std::make_shared<FakeUsbRegistry::Subscription>();
-    subscription->kind = kind;
-    subscription->callback = std::move(callback);
-    registry_.subscriptions_.push_back(subscription);
-    return std::make_unique<FakeNotification>(subscription, registry_.calls);
+    registry_.calls.push_back("subscribe " + kindName(kind));
+    const bool arrival = kind == UsbNotificationKind::kArrival;
+    if (arrival ? registry_.refuseArrival : registry_.refuseRemoval) return nullptr;
+    return std::make_unique<FakeNotification>(registry_, kind, std::move(callback));
   }
 
  private:
@@ -62,8 +57,7 @@ class FakeUsbPort final : public UsbNotificationPort {
 
 std::unique_ptr<UsbNotificationPort> FakeUsbRegistry::createNotificationPort() {
   calls.push_back("createPort");
-  if (refusePort) return nullptr;
-  return std::make_unique<FakeUsbPort>(*this);
+  return refusePort ? nullptr : std::make_unique<FakeUsbPort>(*this);
 }
 
 std::optional<std::vector<nlohmann::json>> FakeUsbRegistry::enumerateDevices() {
@@ -78,32 +72,25 @@ void FakeUsbRegistry::plugIn(nlohmann::json properties) {
 }
 
 void FakeUsbRegistry::unplug(std::int64_t vendor, std::int64_t product) {
-  // Ids of any other type never match; value() would throw on them.
-  const auto hasId = [](const nlohmann::json& d, const char* key, std::int64_t id) {
-    const auto it = d.find(key);
-    return it != d.end() && it->is_number_integer() && it->get<std::int64_t>() == id;
-  };
   const auto it = std::find_if(devices.begin(), devices.end(), [&](const nlohmann::json& d) {
-    return d.is_object() && hasId(d, "idVendor", vendor) && hasId(d, "idProduct", product);
+    return d.is_object() && d.value("idVendor", nlohmann::json()) == vendor &&
+           d.value("idProduct", nlohmann::json()) == product;
   });
   if (it != devices.end()) devices.erase(it);
   queue(UsbNotificationKind::kRemoval);
 }
 
 void FakeUsbRegistry::queue(UsbNotificationKind kind) {
-  for (const auto& subscription : subscriptions_) {
-    if (subscription->kind != kind || subscription->released) continue;
-    ++subscription->pending;
-    if (subscription->armed && subscription->handle != nullptr) {
-      subscription->armed = false;
-      subscription->callback(*subscription->handle);
-    }
+  for (FakeNotification* notification : std::vector(live_)) {
+    if (notification->kind != kind) continue;
+    ++notification->pending;
+    if (std::exchange(notification->armed, false)) notification->callback(*notification);
   }
 }
 
 bool FakeUsbRegistry::armed(UsbNotificationKind kind) const {
-  return std::any_of(subscriptions_.begin(), subscriptions_.end(),
-                     [&](const auto& s) { return s->kind == kind && s->armed && !s->released; });
+  return std::any_of(live_.begin(), live_.end(),
+                     [&](const FakeNotification* n) { return n->kind == kind && n->armed; });
 }
 
 int FakeUsbRegistry::enumerations() const {

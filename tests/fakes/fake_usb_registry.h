@@ -9,6 +9,8 @@
 
 namespace vantorel {
 
+class FakeNotification;
+
 // A USB registry held in memory. Each step of setting up the watcher can be refused, and a
 // notification is delivered only while armed: after its pending objects were drained to the end.
 class FakeUsbRegistry final : public UsbRegistry {
@@ -38,18 +40,10 @@ class FakeUsbRegistry final : public UsbRegistry {
   std::unique_ptr<UsbNotificationPort> createNotificationPort() override;
   std::optional<std::vector<nlohmann::json>> enumerateDevices() override;
 
-  struct Subscription {
-    UsbNotificationKind kind;
-    std::function<void(UsbNotification&)> callback;
-    int pending = 0;
-    bool armed = false;
-    bool released = false;
-    UsbNotification* handle = nullptr;
-  };
-
  private:
   void queue(UsbNotificationKind kind);
-  std::vector<std::shared_ptr<Subscription>> subscriptions_;
+  std::vector<FakeNotification*> live_;  // registrations not yet released
+  friend class FakeNotification;
   friend class FakeUsbPort;
 };
 

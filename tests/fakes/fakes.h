@@ -3,12 +3,9 @@
 // Fakes of the platform seams. Each records what it was asked to do in plain vectors, so tests
 // compare whole histories; time and jobs move only when a test steps them.
 
+#include <algorithm>
 #include <functional>
 #include <map>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "platform/application.h"
 #include "platform/bundle.h"
@@ -40,23 +37,20 @@ class FakeScheduler final : public Scheduler {
   // its due time.
   void advance(double seconds);
   // Drops every pending job without running it.
-  void clear();
+  void clear() { jobs_.clear(); }
+  std::size_t pendingJobs() const;
 
   std::vector<double> repeatingIntervals;  // every interval asked for
   std::vector<double> delays;              // every one-shot delay asked for
-  std::size_t pendingJobs() const;
 
  private:
   struct Job {
-    Date due;
     double interval;  // 0 for a one-shot job
     std::function<void()> run;
     std::shared_ptr<bool> alive;
-    std::uint64_t order;
   };
   FakeClock& clock_;
-  std::vector<Job> jobs_;
-  std::uint64_t nextOrder_ = 0;
+  std::multimap<Date, Job> jobs_;  // by due time, then in order of scheduling
 };
 
 class FakePreferences final : public Preferences {
@@ -65,8 +59,15 @@ class FakePreferences final : public Preferences {
   bool failWrites = false;
   std::vector<std::pair<std::string, std::string>> writes;
 
-  std::optional<std::string> string(std::string_view key) const override;
-  bool setString(std::string_view key, std::string_view value) override;
+  std::optional<std::string> string(std::string_view key) const override {
+    const auto it = values.find(key);
+    return it == values.end() ? std::nullopt : std::optional(it->second);
+  }
+  bool setString(std::string_view key, std::string_view value) override {
+    writes.emplace_back(key, value);
+    values[std::string(key)] = value;
+    return !failWrites;
+  }
 };
 
 class FakeBundle final : public Bundle {
@@ -74,7 +75,9 @@ class FakeBundle final : public Bundle {
   std::string bundlePath = "/P/build/Vantorel";
   nlohmann::json info = nlohmann::json::object();
   std::string path() const override { return bundlePath; }
-  nlohmann::json infoValue(std::string_view key) const override;
+  nlohmann::json infoValue(std::string_view key) const override {
+    return info.is_object() && info.contains(key) ? info[std::string(key)] : nlohmann::json();
+  }
 };
 
 class FakeFiles final : public Files {
@@ -84,9 +87,17 @@ class FakeFiles final : public Files {
   std::vector<std::string> supportDirectories = {"/home/user/.local/share"};
   mutable std::vector<std::string> reads;
 
-  bool exists(const std::string& path) const override;
-  std::vector<std::string> applicationSupportDirectories() const override;
-  std::optional<std::string> readSmallFile(const std::string& path) const override;
+  bool exists(const std::string& path) const override {
+    return contents.count(path) > 0 || std::count(existing.begin(), existing.end(), path) > 0;
+  }
+  std::vector<std::string> applicationSupportDirectories() const override {
+    return supportDirectories;
+  }
+  std::optional<std::string> readSmallFile(const std::string& path) const override {
+    reads.push_back(path);
+    const auto it = contents.find(path);
+    return it == contents.end() ? std::nullopt : std::optional(it->second);
+  }
 };
 
 // What one status item was shown, render by render.
@@ -121,7 +132,10 @@ class FakeStatusBar final : public StatusBar {
  public:
   bool itemsHaveButtons = true;
   std::vector<FakeStatusItem*> created;  // owned by the controller
-  std::unique_ptr<StatusItem> createItem() override;
+  std::unique_ptr<StatusItem> createItem() override {
+    created.push_back(new FakeStatusItem(itemsHaveButtons));
+    return std::unique_ptr<StatusItem>(created.back());
+  }
   FakeStatusItem& item() { return *created.at(0); }
 };
 
@@ -129,11 +143,34 @@ class FakeApplication final : public Application {
  public:
   ApplicationDelegate* delegate = nullptr;
   std::vector<std::string> calls;  // "setDelegate", "accessory", "run", "terminate", "activate"
-  void setDelegate(ApplicationDelegate* d) override;
-  void setActivationPolicy(ActivationPolicy policy) override;
-  int run() override;
-  void terminate() override;
+  void setDelegate(ApplicationDelegate* d) override {
+    delegate = d;
+    calls.push_back("setDelegate");
+  }
+  void setActivationPolicy(ActivationPolicy policy) override {
+    calls.push_back(policy == ActivationPolicy::kAccessory ? "accessory" : "regular");
+  }
+  int run() override {
+    calls.push_back("run");
+    if (delegate) delegate->applicationDidFinishLaunching();
+    return 0;
+  }
+  void terminate() override {
+    calls.push_back("terminate");
+    if (delegate) delegate->applicationWillTerminate();
+  }
   void activateIgnoringOtherApps() override { calls.push_back("activate"); }
+};
+
+// Records the title of every menu entry chosen; may answer a choice, as a re-render does.
+class FakeMenuTarget final : public MenuTarget {
+ public:
+  std::vector<std::string> chosen;
+  std::function<void()> onChoice;
+  void performMenuAction(MenuAction, const MenuItem& sender) override {
+    chosen.push_back(sender.title);
+    if (onChoice) onChoice();
+  }
 };
 
 // One panel and everything done to it, shared with the factory's record.
@@ -149,7 +186,12 @@ class FakePanelFactory final : public PanelFactory {
   std::vector<std::shared_ptr<FakePanelRecord>> panels;  // every panel created, in order
   std::unique_ptr<Panel> createPanel(PanelSpec spec) override;
   // Panels on screen now.
-  std::vector<std::shared_ptr<FakePanelRecord>> visible() const;
+  std::vector<std::shared_ptr<FakePanelRecord>> visible() const {
+    std::vector<std::shared_ptr<FakePanelRecord>> out;
+    std::copy_if(panels.begin(), panels.end(), std::back_inserter(out),
+                 [](const auto& panel) { return panel->onScreen; });
+    return out;
+  }
 };
 
 }  // namespace vantorel

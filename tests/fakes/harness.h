@@ -10,29 +10,19 @@ namespace vantorel {
 
 // Read-only access to the controller's fields for tests.
 struct MonitorProbe {
-  static const Monitor& m(const std::shared_ptr<Monitor>& monitor) { return *monitor; }
-  static Desired desired(const std::shared_ptr<Monitor>& x) { return x->desired; }
-  static Observed state(const std::shared_ptr<Monitor>& x) { return x->state; }
-  static const std::string& requestID(const std::shared_ptr<Monitor>& x) { return x->requestID; }
-  static Date lastPrompt(const std::shared_ptr<Monitor>& x) { return x->lastPrompt; }
-  static const std::string& lastSuccessID(const std::shared_ptr<Monitor>& x) {
-    return x->lastSuccessID;
-  }
-  static Date greenUntil(const std::shared_ptr<Monitor>& x) { return x->greenUntil; }
-  static const std::string& successPanelID(const std::shared_ptr<Monitor>& x) {
-    return x->successPanelID;
-  }
-  static bool hasPanel(const std::shared_ptr<Monitor>& x) { return x->panel != nullptr; }
-  static const std::string& attentionPath(const std::shared_ptr<Monitor>& x) {
-    return x->attentionPath;
-  }
-  static const std::optional<std::string>& c6Serial(const std::shared_ptr<Monitor>& x) {
-    return x->c6Serial;
-  }
-  static bool hasItem(const std::shared_ptr<Monitor>& x) { return x->item != nullptr; }
-  static void rebuild(const std::shared_ptr<Monitor>& x, bool watcherFailed) {
-    x->rebuild(watcherFailed);
-  }
+  using Ptr = std::shared_ptr<Monitor>;
+  static Desired desired(const Ptr& x) { return x->desired; }
+  static Observed state(const Ptr& x) { return x->state; }
+  static const std::string& requestID(const Ptr& x) { return x->requestID; }
+  static Date lastPrompt(const Ptr& x) { return x->lastPrompt; }
+  static const std::string& lastSuccessID(const Ptr& x) { return x->lastSuccessID; }
+  static Date greenUntil(const Ptr& x) { return x->greenUntil; }
+  static const std::string& successPanelID(const Ptr& x) { return x->successPanelID; }
+  static bool hasPanel(const Ptr& x) { return x->panel != nullptr; }
+  static const std::string& attentionPath(const Ptr& x) { return x->attentionPath; }
+  static const std::optional<std::string>& c6Serial(const Ptr& x) { return x->c6Serial; }
+  static bool hasItem(const Ptr& x) { return x->item != nullptr; }
+  static void rebuild(const Ptr& x, bool watcherFailed) { x->rebuild(watcherFailed); }
 };
 
 // Every fake the controller needs, wired together. Tests set the fakes up, then call create().

@@ -14,247 +14,150 @@ namespace {
 
 using nlohmann::json;
 using Calls = std::vector<std::string>;
+constexpr auto kArrival = UsbNotificationKind::kArrival;
+constexpr auto kRemoval = UsbNotificationKind::kRemoval;
 
-constexpr std::int64_t kRaspberryPi = 0x2E8A;
-constexpr std::int64_t kEspressif = 0x303A;
+const json kRpBoot = {
+    {"idVendor", 0x2E8A}, {"idProduct", 0x000F}, {"USB Product Name", "RP2350 Boot"}};
+const json kRpApp = {{"idVendor", 0x2E8A}, {"idProduct", 0x0009}, {"USB Product Name", "Pico"}};
 
-json device(std::int64_t vendor, std::int64_t product, std::string name = "",
-            std::string serial = "") {
-  return {{"idVendor", vendor},
-          {"idProduct", product},
-          {"USB Product Name", std::move(name)},
-          {"USB Serial Number", std::move(serial)}};
+const std::string& title(Harness& h) { return h.item().current.title; }
+const std::string& menuInfo(Harness& h) { return h.item().menus.back().items.at(0).title; }
+
+void choose(Harness& h, const std::string& entry) {
+  for (const MenuItem& item : h.item().menus.back().items) {
+    if (item.title == entry) dispatchMenuItem(item, h.app);
+  }
 }
 
-json rpBootloader() { return device(kRaspberryPi, 0x000F, "RP2350 Boot"); }
-json rpApplication() { return device(kRaspberryPi, 0x0009, "Pico"); }
+void expectWatchError(Harness& h, const std::string& wanted) {
+  EXPECT_EQ(title(h), "Want " + wanted + " | Have watch error");
+  EXPECT_EQ(menuInfo(h), "Observed: USB watcher unavailable");
+}
 
-class UsbWatcherTest : public ::testing::Test {
- protected:
-  void launch() { monitor = h.launch(); }
-  Observed state() const { return MonitorProbe::state(monitor); }
-  const FakeRender& shown() { return h.item().current; }
-  std::string menuInfo() { return h.item().menus.back().items.at(0).title; }
-  int enumerations() const { return h.usb.enumerations(); }
-  bool armed(UsbNotificationKind kind) const { return h.usb.armed(kind); }
-  void choose(const std::string& title) {
-    for (const MenuItem& entry : h.item().menus.back().items) {
-      if (entry.title == title) dispatchMenuItem(entry, h.app);
-    }
-  }
-  void expectWatchError(const std::string& wanted) {
-    EXPECT_EQ(shown().title, "Want " + wanted + " | Have watch error");
-    EXPECT_EQ(shown().toolTip, "Desired: " + wanted + ". Observed: USB watcher unavailable.");
-    EXPECT_EQ(menuInfo(), "Observed: USB watcher unavailable");
-  }
-
+TEST(UsbWatcher, StartArmsBothNotificationsAndEachDeliveryRefreshesOnce) {
   Harness h;
-  std::shared_ptr<Monitor> monitor;
-};
-
-TEST_F(UsbWatcherTest, StartArmsBothNotificationsAndEnumeratesThreeTimes) {
-  h.usb.devices = {device(0x046D, 0xC52B, "Receiver"), rpBootloader()};
-  launch();
-
+  h.usb.devices = {{{"idVendor", 0x046D}, {"idProduct", 0xC52B}}, kRpBoot};
+  auto monitor = h.launch();
   EXPECT_EQ(h.usb.calls, (Calls{"createPort", "addSource", "subscribe arrival", "subscribe removal",
                                 "enumerate", "enumerate", "enumerate"}));
-  EXPECT_TRUE(armed(UsbNotificationKind::kArrival));
-  EXPECT_TRUE(armed(UsbNotificationKind::kRemoval));
-  EXPECT_EQ(state(), Observed::rpBoot);
-  EXPECT_EQ(shown().title, "Want C6 boot | Have RP likely boot");
+  EXPECT_TRUE(h.usb.armed(kArrival) && h.usb.armed(kRemoval));
   EXPECT_EQ(h.item().menus.size(), 3u);
-}
+  EXPECT_EQ(title(h), "Want C6 boot | Have RP likely boot");
 
-TEST_F(UsbWatcherTest, StartWithNothingRelevantAttachedObservesNone) {
-  h.usb.devices = {device(0x046D, 0xC52B), device(kEspressif, 0x1002)};
-  launch();
-  EXPECT_EQ(enumerations(), 3);
-  EXPECT_EQ(state(), Observed::none);
-  EXPECT_EQ(shown().title, "Want C6 boot | Have none");
-}
+  h.usb.plugIn(kRpApp);
+  EXPECT_EQ(h.usb.enumerations(), 4);
+  EXPECT_EQ(MonitorProbe::state(monitor), Observed::multiple);
+  h.usb.unplug(0x2E8A, 0x000F);
+  EXPECT_EQ(h.usb.enumerations(), 5);
+  EXPECT_EQ(title(h), "Want C6 boot | Have RP likely app");
+  EXPECT_TRUE(h.usb.armed(kArrival) && h.usb.armed(kRemoval));
 
-TEST_F(UsbWatcherTest, EachArrivalAndRemovalRefreshesExactlyOnce) {
-  launch();
-
-  h.usb.plugIn(rpApplication());
-  EXPECT_EQ(enumerations(), 4);
-  EXPECT_EQ(state(), Observed::rpNormal);
-  EXPECT_EQ(shown().title, "Want C6 boot | Have RP likely app");
-
-  h.usb.plugIn(rpBootloader());
-  EXPECT_EQ(enumerations(), 5);
-  EXPECT_EQ(state(), Observed::multiple);
-
-  h.usb.unplug(kRaspberryPi, 0x0009);
-  h.usb.unplug(kRaspberryPi, 0x000F);
-  EXPECT_EQ(enumerations(), 7);
-  EXPECT_EQ(state(), Observed::none);
-  EXPECT_TRUE(armed(UsbNotificationKind::kArrival));
-  EXPECT_TRUE(armed(UsbNotificationKind::kRemoval));
-}
-
-TEST_F(UsbWatcherTest, PortThatCannotBeCreatedObservesMultipleWithoutEnumerating) {
-  h.usb.refusePort = true;
-  h.usb.devices = {rpBootloader()};
-  launch();
-
-  EXPECT_EQ(state(), Observed::multiple);
-  expectWatchError("C6 boot");
-  h.app.terminate();
-  EXPECT_EQ(h.usb.calls, (Calls{"createPort"}));
-}
-
-TEST_F(UsbWatcherTest, PortWithoutSourceObservesMultipleAndIsDestroyedAtStop) {
-  h.usb.portWithoutSource = true;
-  launch();
-
-  EXPECT_EQ(state(), Observed::multiple);
-  expectWatchError("C6 boot");
-  EXPECT_EQ(h.usb.calls, (Calls{"createPort"}));
-  h.app.terminate();
-  EXPECT_EQ(h.usb.calls, (Calls{"createPort", "destroyPort"}));
-}
-
-// Parameter: true refuses the arrival registration, false the removal registration.
-class RefusedRegistrationTest : public UsbWatcherTest,
-                                public ::testing::WithParamInterface<bool> {};
-
-TEST_P(RefusedRegistrationTest, KeepsStateArmsNothingAndReleasesOnlyTheOtherRegistration) {
-  const bool arrivalRefused = GetParam();
-  h.usb.refuseArrival = arrivalRefused;
-  h.usb.refuseRemoval = !arrivalRefused;
-  h.usb.devices = {rpBootloader()};
-  launch();
-
-  EXPECT_EQ(h.usb.calls,
-            (Calls{"createPort", "addSource", "subscribe arrival", "subscribe removal"}));
-  EXPECT_EQ(state(), Observed::none);
-  expectWatchError("C6 boot");
-  EXPECT_FALSE(armed(UsbNotificationKind::kArrival));
-  EXPECT_FALSE(armed(UsbNotificationKind::kRemoval));
-
-  h.usb.plugIn(rpApplication());
-  h.usb.unplug(kRaspberryPi, 0x000F);
-  EXPECT_EQ(enumerations(), 0);
-
-  h.usb.calls.clear();
-  h.app.terminate();
-  const std::string kept = arrivalRefused ? "release removal" : "release arrival";
-  EXPECT_EQ(h.usb.calls, (Calls{kept, "destroyPort"}));
-}
-
-INSTANTIATE_TEST_SUITE_P(EitherRegistration, RefusedRegistrationTest, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Arrival" : "Removal"; });
-
-TEST_F(UsbWatcherTest, FailedEnumerationKeepsStateUntilTheNextNotificationRefreshes) {
-  h.usb.devices = {rpBootloader()};
-  launch();
-
-  h.usb.failEnumeration = true;
-  h.usb.unplug(kRaspberryPi, 0x000F);
-  EXPECT_EQ(state(), Observed::rpBoot);
-  expectWatchError("C6 boot");
-  EXPECT_TRUE(armed(UsbNotificationKind::kRemoval));
-
-  h.usb.failEnumeration = false;
-  h.usb.plugIn(device(kEspressif, 0x1001, "", "AA:BB"));
-  EXPECT_EQ(state(), Observed::espUnknown);
-  EXPECT_EQ(shown().title, "Want C6 boot | Have ESP unknown");
-  EXPECT_EQ(menuInfo(), "Observed: ESP USB present · identity and mode unknown");
-}
-
-TEST_F(UsbWatcherTest, DevicesWithoutUsableIdsAreLeftOut) {
-  const auto huge = std::numeric_limits<std::uint64_t>::max();
-  h.usb.devices = {
-      json(),                                                            // properties unreadable
-      json::array({kRaspberryPi, 0x000F}),                               // not a map
-      json("RP2350 Boot"),                                               // not a map
-      json{{"idProduct", 0x000F}, {"USB Product Name", "RP2350 Boot"}},  // no vendor
-      json{{"idVendor", kRaspberryPi}, {"USB Product Name", "Pico"}},    // no product
-      json{{"idVendor", 11914.5}, {"idProduct", 9}},
-      json{{"idVendor", "0x2E8A"}, {"idProduct", 9}},
-      json{{"idVendor", kRaspberryPi}, {"idProduct", huge}},
-      json{{"idVendor", 1e19}, {"idProduct", 9}},
-      json{{"idVendor", true}, {"idProduct", 9}},
-      json{{"idVendor", nullptr}, {"idProduct", 9}},
-  };
-  launch();
-  EXPECT_EQ(state(), Observed::none);
-
-  // One readable board among them: any malformed device counted would make this "multiple".
-  h.usb.plugIn(rpApplication());
-  EXPECT_EQ(state(), Observed::rpNormal);
-}
-
-TEST_F(UsbWatcherTest, IntegralIdsWrittenAsFloatingPointAreRead) {
-  h.usb.devices = {
-      json{{"idVendor", 11914.0}, {"idProduct", 15.0}, {"USB Product Name", "rp2350 BOOT"}}};
-  launch();
-  EXPECT_EQ(state(), Observed::rpBoot);
-}
-
-TEST_F(UsbWatcherTest, RaspberryPiDeviceWithoutUsableNameIsRpUnknown) {
-  h.usb.devices = {json{{"idVendor", kRaspberryPi}, {"idProduct", 0x000F}}};
-  launch();
-  EXPECT_EQ(shown().title, "Want C6 boot | Have RP unknown");
-
-  h.usb.unplug(kRaspberryPi, 0x000F);
-  h.usb.plugIn(json{{"idVendor", kRaspberryPi}, {"idProduct", 0x0009}, {"USB Product Name", 7}});
-  EXPECT_EQ(state(), Observed::rpUnknown);
-}
-
-TEST_F(UsbWatcherTest, EspressifDeviceWithoutUsableSerialIsEspUnknown) {
-  h.bundle.info = {{"BoardC6Serial", "F4:12:FA:00:11:22"}};
-  h.usb.devices = {json{{"idVendor", kEspressif}, {"idProduct", 0x1001}}};
-  launch();
-  EXPECT_EQ(shown().title, "Want C6 boot | Have ESP unknown");
-
-  h.usb.unplug(kEspressif, 0x1001);
-  h.usb.plugIn(
-      json{{"idVendor", kEspressif}, {"idProduct", 0x1001}, {"USB Serial Number", json::object()}});
-  EXPECT_EQ(state(), Observed::espUnknown);
-
-  h.usb.unplug(kEspressif, 0x1001);
-  h.usb.plugIn(device(kEspressif, 0x1001, "", "f4:12:fa:00:11:22"));
-  EXPECT_EQ(shown().title, "Want C6 boot | Have C6 unknown mode");
-}
-
-TEST_F(UsbWatcherTest, FailedStartStaysVisibleThroughLaterRenders) {
-  h.usb.refuseRemoval = true;
-  launch();
-
-  choose("Want RP boot");
-  EXPECT_EQ(h.preferences.writes.back(),
-            (std::pair<std::string, std::string>{"desired", "RP boot"}));
-  expectWatchError("RP boot");
-}
-
-TEST_F(UsbWatcherTest, FailedEnumerationStaysVisibleUntilAnEnumerationSucceeds) {
-  launch();
-  h.usb.failEnumeration = true;
-  h.usb.plugIn(rpBootloader());
-
-  h.files.contents[MonitorProbe::attentionPath(monitor)] = R"({"success_id": "s1"})";
-  h.scheduler.advance(1.0);
-  EXPECT_TRUE(shown().green);
-  expectWatchError("C6 boot");
-  choose("Want C6 normal");
-  expectWatchError("C6 normal");
-
-  h.usb.failEnumeration = false;
-  h.usb.unplug(kRaspberryPi, 0x000F);
-  EXPECT_EQ(shown().title, "Want C6 normal | Have none");
-  EXPECT_EQ(menuInfo(), "Observed: No matching USB device");
-}
-
-TEST_F(UsbWatcherTest, StopReleasesBothNotificationsThenThePort) {
-  launch();
   h.usb.calls.clear();
   h.app.terminate();
   EXPECT_EQ(h.usb.calls, (Calls{"release arrival", "release removal", "destroyPort"}));
+  h.usb.plugIn(kRpBoot);
+  EXPECT_EQ(h.usb.enumerations(), 0);
+}
 
-  h.usb.plugIn(rpBootloader());
-  EXPECT_EQ(enumerations(), 0);
+TEST(UsbWatcher, EveryStartFailureStaysShownAndStopReleasesOnlyWhatExists) {
+  struct Row {
+    bool FakeUsbRegistry::*fault;
+    Observed state;
+    Calls atStart, atStop;
+  };
+  const Calls subscribed = {"createPort", "addSource", "subscribe arrival", "subscribe removal"};
+  const Row rows[] = {
+      {&FakeUsbRegistry::refusePort, Observed::multiple, {"createPort"}, {}},
+      {&FakeUsbRegistry::portWithoutSource, Observed::multiple, {"createPort"}, {"destroyPort"}},
+      {&FakeUsbRegistry::refuseArrival,
+       Observed::none,
+       subscribed,
+       {"release removal", "destroyPort"}},
+      {&FakeUsbRegistry::refuseRemoval,
+       Observed::none,
+       subscribed,
+       {"release arrival", "destroyPort"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(row.atStop));
+    Harness h;
+    h.usb.*row.fault = true;
+    h.usb.devices = {kRpBoot};
+    auto monitor = h.launch();
+    EXPECT_EQ(h.usb.calls, row.atStart);
+    EXPECT_EQ(MonitorProbe::state(monitor), row.state);
+    EXPECT_FALSE(h.usb.armed(kArrival) || h.usb.armed(kRemoval));
+    expectWatchError(h, "C6 boot");
+    choose(h, "Want RP boot");
+    EXPECT_EQ(h.preferences.writes.back(),
+              (std::pair<std::string, std::string>{"desired", "RP boot"}));
+    expectWatchError(h, "RP boot");
+
+    h.usb.plugIn(kRpApp);
+    h.usb.unplug(0x2E8A, 0x000F);
+    EXPECT_EQ(h.usb.enumerations(), 0);
+    h.usb.calls.clear();
+    h.app.terminate();
+    EXPECT_EQ(h.usb.calls, row.atStop);
+  }
+}
+
+TEST(UsbWatcher, FailedEnumerationKeepsTheStateAndShowsTheErrorUntilAnEnumerationSucceeds) {
+  Harness h;
+  h.usb.devices = {kRpBoot};
+  auto monitor = h.launch();
+  h.usb.failEnumeration = true;
+  h.usb.unplug(0x2E8A, 0x000F);
+  EXPECT_EQ(MonitorProbe::state(monitor), Observed::rpBoot);
+  EXPECT_TRUE(h.usb.armed(kRemoval));
+  expectWatchError(h, "C6 boot");
+  // Neither a success tint nor a menu choice hides the failure.
+  h.files.contents[MonitorProbe::attentionPath(monitor)] = R"({"success_id": "s1"})";
+  h.scheduler.advance(1.0);
+  EXPECT_TRUE(h.item().current.green);
+  expectWatchError(h, "C6 boot");
+  choose(h, "Want C6 normal");
+  expectWatchError(h, "C6 normal");
+
+  h.usb.failEnumeration = false;
+  h.usb.plugIn({{"idVendor", 0x303A}, {"idProduct", 0x1001}, {"USB Serial Number", "AA:BB"}});
+  EXPECT_EQ(title(h), "Want C6 normal | Have ESP unknown");
+  EXPECT_EQ(menuInfo(h), "Observed: ESP USB present · identity and mode unknown");
+}
+
+TEST(UsbWatcher, DevicesWithoutIntegralIdsAreLeftOutAndMissingTextsAreEmpty) {
+  const auto huge = std::numeric_limits<std::uint64_t>::max();
+  const std::pair<json, std::string> rows[] = {
+      {json(), "none"},  // properties unreadable
+      {json::array({0x2E8A, 0x000F}), "none"},
+      {json("RP2350 Boot"), "none"},
+      {{{"idProduct", 0x000F}, {"USB Product Name", "RP2350 Boot"}}, "none"},
+      {{{"idVendor", 0x2E8A}, {"USB Product Name", "Pico"}}, "none"},
+      {{{"idVendor", 11914.5}, {"idProduct", 9}}, "none"},
+      {{{"idVendor", "0x2E8A"}, {"idProduct", 9}}, "none"},
+      {{{"idVendor", 0x2E8A}, {"idProduct", huge}}, "none"},
+      {{{"idVendor", 1e19}, {"idProduct", 9}}, "none"},
+      {{{"idVendor", true}, {"idProduct", 9}}, "none"},
+      {{{"idVendor", nullptr}, {"idProduct", 9}}, "none"},
+      {{{"idVendor", 11914.0}, {"idProduct", 15.0}, {"USB Product Name", "rp2350 BOOT"}},
+       "RP likely boot"},
+      {{{"idVendor", 0x2E8A}, {"idProduct", 0x000F}}, "RP unknown"},
+      {{{"idVendor", 0x2E8A}, {"idProduct", 0x0009}, {"USB Product Name", 7}}, "RP unknown"},
+      {{{"idVendor", 0x303A}, {"idProduct", 0x1001}}, "ESP unknown"},
+      {{{"idVendor", 0x303A}, {"idProduct", 0x1001}, {"USB Serial Number", json::object()}},
+       "ESP unknown"},
+      {{{"idVendor", 0x303A}, {"idProduct", 0x1001}, {"USB Serial Number", "f4:12:fa:00:11:22"}},
+       "C6 unknown mode"},
+  };
+  for (const auto& [device, have] : rows) {
+    SCOPED_TRACE(device.dump());
+    Harness h;
+    h.bundle.info = {{"BoardC6Serial", "F4:12:FA:00:11:22"}};
+    h.usb.devices = {device};
+    auto monitor = h.launch();
+    EXPECT_EQ(title(h), "Want C6 boot | Have " + have);
+  }
 }
 
 }  // namespace

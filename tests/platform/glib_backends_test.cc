@@ -4,7 +4,9 @@
 #include <glib.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/linux/glib_application.h"
 #include "platform/linux/glib_scheduler.h"
@@ -14,60 +16,36 @@ namespace {
 
 constexpr Seconds kShort{0.005};
 
-// Dispatches the default main context until `done` holds or `limitMs` has passed.
-template <typename Predicate>
-void pumpUntil(Predicate done, guint limitMs) {
-  bool expired = false;
-  const guint limit = g_timeout_add(
-      limitMs,
-      [](gpointer flag) -> gboolean {
-        *static_cast<bool*>(flag) = true;
-        return G_SOURCE_REMOVE;
-      },
-      &expired);
-  while (!done() && !expired) g_main_context_iteration(nullptr, TRUE);
-  if (!expired) g_source_remove(limit);
+// Dispatches the default main context until `done` holds or `ms` milliseconds have passed.
+void pumpUntil(const std::function<bool()>& done, int ms) {
+  const gint64 end = g_get_monotonic_time() + ms * G_TIME_SPAN_MILLISECOND;
+  while (!done() && g_get_monotonic_time() < end) {
+    if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(1000);
+  }
 }
-
-void pumpFor(guint ms) {
+void pumpFor(int ms) {
   pumpUntil([] { return false; }, ms);
 }
 
-class GLibSchedulerTest : public ::testing::Test {
- protected:
+TEST(GLibSchedulerTest, DelayedJobsRunOnceAndTimersStopWithTheirHandle) {
   GLibScheduler scheduler;
-};
-
-TEST_F(GLibSchedulerTest, DelayedJobRunsOnce) {
-  int runs = 0;
-  scheduler.after(kShort, [&] { ++runs; });
-  pumpUntil([&] { return runs > 0; }, 1000);
-  pumpFor(30);
-  EXPECT_EQ(runs, 1);
-}
-
-TEST_F(GLibSchedulerTest, DelayedJobMayScheduleAnother) {
-  std::vector<int> order;
+  std::vector<int> runs;
   scheduler.after(kShort, [&] {
-    order.push_back(1);
-    scheduler.after(kShort, [&] { order.push_back(2); });
+    runs.push_back(1);
+    scheduler.after(kShort, [&] { runs.push_back(2); });  // a job may schedule another
   });
-  pumpUntil([&] { return order.size() == 2; }, 1000);
-  EXPECT_EQ(order, (std::vector<int>{1, 2}));
-}
-
-TEST_F(GLibSchedulerTest, TimerTicksUntilItsHandleIsDestroyed) {
   int ticks = 0;
   auto timer = scheduler.repeating(kShort, [&] { ++ticks; });
-  pumpUntil([&] { return ticks >= 3; }, 1000);
+  pumpUntil([&] { return ticks >= 3 && runs.size() >= 2; }, 1000);
   ASSERT_GE(ticks, 3);
   timer.reset();
   const int stopped = ticks;
   pumpFor(30);
+  EXPECT_EQ(runs, (std::vector<int>{1, 2}));
   EXPECT_EQ(ticks, stopped);
 }
 
-TEST(GLibSchedulerLifetimeTest, JobsPendingWhenTheSchedulerGoesNeverRun) {
+TEST(GLibSchedulerTest, JobsPendingWhenTheSchedulerGoesNeverRun) {
   int runs = 0;
   auto scheduler = std::make_unique<GLibScheduler>();
   scheduler->after(kShort, [&] { ++runs; });
@@ -79,27 +57,21 @@ TEST(GLibSchedulerLifetimeTest, JobsPendingWhenTheSchedulerGoesNeverRun) {
 
 class CountingDelegate final : public ApplicationDelegate {
  public:
-  std::function<void()> onLaunch;
   int launches = 0;
   int terminations = 0;
-  void applicationDidFinishLaunching() override {
-    ++launches;
-    if (onLaunch) onLaunch();
-  }
+  void applicationDidFinishLaunching() override { ++launches; }
   void applicationWillTerminate() override { ++terminations; }
 };
 
-TEST(GLibApplicationTest, TerminateEndsRunAfterOneShutDown) {
+TEST(GLibApplicationTest, TerminateShutsDownOnceAndEndsRun) {
   CountingDelegate delegate;
   GLibScheduler scheduler;
   GLibApplication app;
   app.setDelegate(&delegate);
-  delegate.onLaunch = [&] {
-    scheduler.after(kShort, [&] {
-      app.terminate();
-      app.terminate();
-    });
-  };
+  scheduler.after(kShort, [&] {  // runs after the launch, which the loop dispatches first
+    app.terminate();
+    app.terminate();
+  });
   // Ends a run that would otherwise never return, so that a fault fails instead of hanging.
   scheduler.after(Seconds{5.0}, [&] { app.terminate(); });
   EXPECT_EQ(app.run(), 0);

@@ -1,3 +1,6 @@
+// Given the wanted and observed states, we should render the title, tooltip and eight-entry menu,
+// and act on a chosen entry only when it carries an exact raw value.
+
 #include "statusmenu/status_menu.h"
 
 #include <gtest/gtest.h>
@@ -11,150 +14,103 @@
 namespace vantorel {
 namespace {
 
-const nlohmann::json kRpBootBoard = {{"idVendor", 0x2E8A},
-                                     {"idProduct", 0x000F},
-                                     {"USB Product Name", "RP2350 Boot"},
-                                     {"USB Serial Number", "E6614C311B"}};
+const nlohmann::json kRpBootBoard = {
+    {"idVendor", 0x2E8A}, {"idProduct", 0x000F}, {"USB Product Name", "RP2350 Boot"}};
+const std::string kNone = "No matching USB device";
+using Writes = std::vector<std::pair<std::string, std::string>>;
 
-const std::string* representedString(const MenuItem& item) {
-  return std::any_cast<std::string>(&item.representedObject);
+// Each entry of the last menu as one line: what it shows, what it does and for whom.
+std::vector<std::string> entries(Harness& h, const std::shared_ptr<Monitor>& monitor) {
+  static const char* const kActions[] = {"none", "select", "terminate"};
+  std::vector<std::string> lines;
+  for (const MenuItem& item : h.item().menus.back().items) {
+    if (item.separator) {
+      lines.push_back("---");
+      continue;
+    }
+    const auto* raw = std::any_cast<std::string>(&item.representedObject);
+    std::string target = item.target.expired() ? "app" : "?";
+    if (item.target.lock() == std::static_pointer_cast<MenuTarget>(monitor)) target = "monitor";
+    lines.push_back(item.title + (item.enabled ? "" : " disabled") + " " +
+                    kActions[static_cast<int>(item.action)] + " " + target +
+                    (raw ? " [" + *raw + "]" : "") + (item.checked ? " checked" : "") +
+                    (item.keyEquivalent.empty() ? "" : " key " + item.keyEquivalent));
+  }
+  return lines;
+}
+
+std::vector<std::string> expectedEntries(const std::string& observedText, Desired desired) {
+  std::vector<std::string> lines = {"Observed: " + observedText + " disabled none app", "---"};
+  for (Desired each : kAllDesired) {
+    const std::string raw(rawValue(each));
+    lines.push_back("Want " + raw + " select monitor [" + raw + "]" +
+                    (each == desired ? " checked" : ""));
+  }
+  lines.insert(lines.end(), {"---", "Quit terminate app key q"});
+  return lines;
 }
 
 class StatusMenuTest : public ::testing::Test {
  protected:
-  const Menu& menu() { return h.item().menus.back(); }
   const MenuItem& choice(Desired desired) {
-    return menu().items.at(2 + static_cast<std::size_t>(desired));
+    return h.item().menus.back().items.at(2 + static_cast<std::size_t>(desired));
   }
-  void choose(const MenuItem& item) {
-    const MenuItem copy = item;  // the menu it came from is replaced while the action runs
-    dispatchMenuItem(copy, h.app);
-  }
-  // The whole eight-entry menu, as every render must build it.
-  void expectMenu(const std::string& observedText, Desired desired) {
-    const std::vector<MenuItem>& items = menu().items;
-    ASSERT_EQ(items.size(), 8u);
-    for (std::size_t i = 0; i < items.size(); ++i) {
-      EXPECT_EQ(items[i].separator, i == 1 || i == 6) << "entry " << i;
-    }
-    const MenuItem& info = items[0];
-    EXPECT_EQ(info.title, "Observed: " + observedText);
-    EXPECT_FALSE(info.enabled);
-    EXPECT_EQ(info.action, MenuAction::kNone);
-    EXPECT_FALSE(info.representedObject.has_value());
-    EXPECT_FALSE(info.checked);
-    EXPECT_EQ(info.keyEquivalent, "");
-    for (Desired each : kAllDesired) {
-      const MenuItem& entry = choice(each);
-      const std::string raw(rawValue(each));
-      EXPECT_EQ(entry.title, "Want " + raw);
-      EXPECT_TRUE(entry.enabled);
-      EXPECT_EQ(entry.action, MenuAction::kSelectDesired);
-      EXPECT_EQ(entry.target.lock(), std::static_pointer_cast<MenuTarget>(monitor));
-      ASSERT_NE(representedString(entry), nullptr);
-      EXPECT_EQ(*representedString(entry), raw);
-      EXPECT_EQ(entry.checked, each == desired) << raw;
-      EXPECT_EQ(entry.keyEquivalent, "");
-    }
-    const MenuItem& quit = items[7];
-    EXPECT_EQ(quit.title, "Quit");
-    EXPECT_TRUE(quit.enabled);
-    EXPECT_EQ(quit.action, MenuAction::kTerminate);
-    EXPECT_TRUE(quit.target.expired());
-    EXPECT_FALSE(quit.representedObject.has_value());
-    EXPECT_FALSE(quit.checked);
-    EXPECT_EQ(quit.keyEquivalent, "q");
-  }
-  void launch() { monitor = h.launch(); }
-  // Reports a success so that the item is tinted until three seconds from now.
-  void reportSuccess() {
-    h.files.contents[MonitorProbe::attentionPath(monitor)] = R"({"success_id": "s1"})";
-    h.scheduler.advance(1.0);
-    ASSERT_EQ(MonitorProbe::greenUntil(monitor), h.clock.now() + Seconds{3.0});
-  }
+  void choose(MenuItem item) { dispatchMenuItem(item, h.app); }  // a copy: the menu is replaced
 
   Harness h;
   std::shared_ptr<Monitor> monitor;
 };
 
-TEST_F(StatusMenuTest, WatcherFailureIsShownWhateverTheState) {
-  h.usb.refusePort = true;  // leaves the state `multiple`
-  launch();
-  const FakeRender& shown = h.item().current;
-  EXPECT_EQ(shown.title, "Want C6 boot | Have watch error");
-  EXPECT_EQ(shown.toolTip, "Desired: C6 boot. Observed: USB watcher unavailable.");
-  EXPECT_EQ(shown.accessibilityLabel, shown.toolTip);
-  EXPECT_FALSE(shown.green);
-  expectMenu("USB watcher unavailable", Desired::c6Boot);
+TEST(StatusMenuStatesTest, TitleTooltipAndMenuShowBothStates) {
+  const std::string rpBoot = "RP bootloader USB descriptor \xC2\xB7 identity unverified";
+  struct Row {
+    std::optional<std::string> stored;
+    bool attachBoard, refusePort;
+    std::string title, observedText;
+    Desired desired;
+  };
+  const Row rows[] = {
+      {std::nullopt, false, true, "Want C6 boot | Have watch error", "USB watcher unavailable",
+       Desired::c6Boot},
+      {"RP normal", false, false, "Want RP normal | Have none", kNone, Desired::rpNormal},
+      {"C6 normal", true, false, "Want C6 normal | Have RP likely boot", rpBoot, Desired::c6Normal},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.title);
+    Harness h;
+    if (row.stored) h.preferences.values["desired"] = *row.stored;
+    if (row.attachBoard) h.usb.devices = {kRpBootBoard};
+    h.usb.refusePort = row.refusePort;
+    const auto monitor = h.launch();
+    const std::string toolTip =
+        "Desired: " + std::string(rawValue(row.desired)) + ". Observed: " + row.observedText + ".";
+    EXPECT_EQ(h.item().current.title, row.title);
+    EXPECT_EQ(h.item().current.toolTip, toolTip);
+    EXPECT_EQ(h.item().current.accessibilityLabel, toolTip);
+    EXPECT_FALSE(h.item().current.green);
+    EXPECT_EQ(entries(h, monitor), expectedEntries(row.observedText, row.desired));
+  }
 }
 
-TEST_F(StatusMenuTest, NothingAttachedShowsNoneBesideTheWantedState) {
-  h.preferences.values["desired"] = "RP normal";
-  launch();
-  const FakeRender& shown = h.item().current;
-  EXPECT_EQ(shown.title, "Want RP normal | Have none");
-  EXPECT_EQ(shown.toolTip, "Desired: RP normal. Observed: No matching USB device.");
-  EXPECT_EQ(shown.accessibilityLabel, shown.toolTip);
-  expectMenu("No matching USB device", Desired::rpNormal);
-}
-
-TEST_F(StatusMenuTest, AttachedBoardShowsItsShortLabelAndDetail) {
-  h.preferences.values["desired"] = "C6 normal";
-  h.usb.devices = {kRpBootBoard};
-  launch();
-  const std::string detail = "RP bootloader USB descriptor \xC2\xB7 identity unverified";
-  EXPECT_EQ(h.item().current.title, "Want C6 normal | Have RP likely boot");
-  EXPECT_EQ(h.item().current.toolTip, "Desired: C6 normal. Observed: " + detail + ".");
-  expectMenu(detail, Desired::c6Normal);
-}
-
-TEST_F(StatusMenuTest, TintLastsStrictlyUntilGreenUntil) {
-  launch();
-  EXPECT_FALSE(h.item().current.green);  // the distant past
-  reportSuccess();
+TEST_F(StatusMenuTest, TintLastsStrictlyUntilGreenUntilWhateverTheStates) {
+  h.preferences.values["desired"] = "RP boot";
+  h.usb.devices = {kRpBootBoard};  // wanted and observed agree, yet the distant past means no tint
+  monitor = h.launch();
+  EXPECT_FALSE(h.item().current.green);
+  h.files.contents[MonitorProbe::attentionPath(monitor)] = R"({"success_id": "s1"})";
+  h.scheduler.advance(1.0);
+  ASSERT_EQ(MonitorProbe::greenUntil(monitor), h.clock.now() + Seconds{3.0});
   EXPECT_TRUE(h.item().current.green);
   h.clock.advance(2.0);
   MonitorProbe::rebuild(monitor, false);
   EXPECT_TRUE(h.item().current.green);  // one second ahead
   h.clock.advance(1.0);
   MonitorProbe::rebuild(monitor, false);
-  EXPECT_FALSE(h.item().current.green);  // equal: no longer earlier
+  EXPECT_FALSE(h.item().current.green);  // equal
 }
 
-TEST_F(StatusMenuTest, TintIgnoresWhetherWantedAndObservedAgree) {
-  h.preferences.values["desired"] = "RP boot";
-  h.usb.devices = {kRpBootBoard};
-  launch();
-  EXPECT_FALSE(h.item().current.green);
-  reportSuccess();
-  EXPECT_TRUE(h.item().current.green);
-}
-
-TEST_F(StatusMenuTest, ChoosingAWantedStateStoresItAndMovesTheCheckMark) {
-  launch();
-  const std::size_t renders = h.item().menus.size();
-  choose(choice(Desired::rpBoot));
-  EXPECT_EQ(MonitorProbe::desired(monitor), Desired::rpBoot);
-  EXPECT_EQ(h.preferences.writes,
-            (std::vector<std::pair<std::string, std::string>>{{"desired", "RP boot"}}));
-  EXPECT_EQ(h.item().menus.size(), renders + 1);
-  EXPECT_EQ(h.item().current.title, "Want RP boot | Have none");
-  expectMenu("No matching USB device", Desired::rpBoot);
-}
-
-TEST_F(StatusMenuTest, ChoosingTheCheckedEntryStoresAndRendersAgain) {
-  h.preferences.values["desired"] = "C6 normal";
-  launch();
-  const std::size_t renders = h.item().menus.size();
-  choose(choice(Desired::c6Normal));
-  EXPECT_EQ(h.preferences.writes,
-            (std::vector<std::pair<std::string, std::string>>{{"desired", "C6 normal"}}));
-  EXPECT_EQ(h.item().menus.size(), renders + 1);
-  expectMenu("No matching USB device", Desired::c6Normal);
-}
-
-TEST_F(StatusMenuTest, EntryWithoutAnExactRawValueChangesNothing) {
-  launch();
+TEST_F(StatusMenuTest, OnlyAnEntryWithAnExactRawValueIsStoredAndChecked) {
+  monitor = h.launch();
   const std::size_t renders = h.item().menus.size();
   for (std::any object : {std::any(std::string("rp boot")), std::any(std::string("RP boot ")),
                           std::any(std::string()), std::any(3), std::any()}) {
@@ -165,43 +121,37 @@ TEST_F(StatusMenuTest, EntryWithoutAnExactRawValueChangesNothing) {
   EXPECT_EQ(MonitorProbe::desired(monitor), Desired::c6Boot);
   EXPECT_TRUE(h.preferences.writes.empty());
   EXPECT_EQ(h.item().menus.size(), renders);
-}
-
-TEST_F(StatusMenuTest, ChoiceAfterAWatcherFailureIsStoredAndShown) {
-  h.usb.refusePort = true;
-  launch();
   choose(choice(Desired::rpBoot));
   EXPECT_EQ(MonitorProbe::desired(monitor), Desired::rpBoot);
-  EXPECT_EQ(h.preferences.writes,
-            (std::vector<std::pair<std::string, std::string>>{{"desired", "RP boot"}}));
-  EXPECT_TRUE(h.item().current.title.starts_with("Want RP boot | Have "));
-  EXPECT_EQ(menu().items.size(), 8u);
-  EXPECT_TRUE(choice(Desired::rpBoot).checked);
+  EXPECT_EQ(h.preferences.writes, (Writes{{"desired", "RP boot"}}));
+  EXPECT_EQ(h.item().menus.size(), renders + 1);
+  EXPECT_EQ(h.item().current.title, "Want RP boot | Have none");
+  EXPECT_EQ(entries(h, monitor), expectedEntries(kNone, Desired::rpBoot));
+  choose(choice(Desired::rpBoot));  // already checked: stored and rendered again
+  EXPECT_EQ(h.preferences.writes, (Writes{{"desired", "RP boot"}, {"desired", "RP boot"}}));
+  EXPECT_EQ(h.item().menus.size(), renders + 2);
+}
+
+TEST_F(StatusMenuTest, ChoiceSurvivesAFailedWriteAndAFailedWatcher) {
+  h.preferences.failWrites = true;
+  h.usb.refusePort = true;
+  monitor = h.launch();
+  choose(choice(Desired::rpNormal));
+  EXPECT_EQ(MonitorProbe::desired(monitor), Desired::rpNormal);
+  EXPECT_EQ(h.preferences.writes, (Writes{{"desired", "RP normal"}}));
+  EXPECT_EQ(h.item().current.title, "Want RP normal | Have watch error");
+  EXPECT_EQ(entries(h, monitor), expectedEntries("USB watcher unavailable", Desired::rpNormal));
   EXPECT_EQ(h.usb.enumerations(), 0);
 }
 
-TEST_F(StatusMenuTest, FailedPreferenceWriteKeepsTheChoiceInEffect) {
-  h.preferences.failWrites = true;
-  launch();
-  choose(choice(Desired::rpNormal));
-  EXPECT_EQ(MonitorProbe::desired(monitor), Desired::rpNormal);
-  EXPECT_EQ(h.item().current.title, "Want RP normal | Have none");
-  expectMenu("No matching USB device", Desired::rpNormal);
-}
-
-TEST_F(StatusMenuTest, ItemWithoutAButtonStillGetsItsMenu) {
+TEST_F(StatusMenuTest, ItemWithoutAButtonStillGetsItsMenuAndQuitTerminates) {
   h.statusBar.itemsHaveButtons = false;
-  launch();
-  ASSERT_FALSE(h.item().menus.empty());
+  monitor = h.launch();
   EXPECT_EQ(h.item().current.title, "");
-  expectMenu("No matching USB device", Desired::c6Boot);
+  EXPECT_EQ(entries(h, monitor), expectedEntries(kNone, Desired::c6Boot));
   choose(choice(Desired::rpBoot));
-  expectMenu("No matching USB device", Desired::rpBoot);
-}
-
-TEST_F(StatusMenuTest, QuitTerminatesTheApplication) {
-  launch();
-  choose(menu().items.at(7));
+  EXPECT_EQ(entries(h, monitor), expectedEntries(kNone, Desired::rpBoot));
+  choose(h.item().menus.back().items.at(7));
   EXPECT_EQ(h.app.calls.back(), "terminate");
   EXPECT_EQ(h.usb.calls.back(), "destroyPort");
 }

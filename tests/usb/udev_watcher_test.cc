@@ -14,188 +14,125 @@ namespace {
 const SimulatedUsbDevice kRpBootloader{"2e8a", "000f", "RP2350 Boot", "E0C9125B0D9B"};
 const SimulatedUsbDevice kRpApplication{"2e8a", "0009", "Pico", "E0C9125B0D9B"};
 const SimulatedUsbDevice kC6{"303a", "1001", "USB JTAG/serial debug unit", "F4:12:FA:00:11:22"};
-const SimulatedUsbDevice kOtherC6{"303a", "1001", "USB JTAG/serial debug unit",
-                                  "40:4C:CA:00:00:01"};
 const SimulatedUsbDevice kKeyboard{"046d", "c52b", "USB Receiver", std::nullopt};
 
 class UdevWatcherTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(underUmockdev()) << "run this suite under umockdev-wrapper";
-    testbed.emplace();
     h.bundle.info = {{"BoardC6Serial", "f4:12:fa:00:11:22"}};
   }
   void TearDown() override {
     if (monitor) h.app.terminate();
     monitor.reset();
-    counting.reset();
     registry.reset();
     runLoopUntilIdle();
-    testbed.reset();
   }
 
-  // Starts the controller on the real registry; returns once the start's enumerations are done.
+  // Starts the controller on the real registry; returns once the start's refreshes are done.
   void launch(bool daemonRunning = false) {
     registry = makeUsbRegistry([daemonRunning] { return daemonRunning; });
-    counting.emplace(*registry);
     monitor = Monitor::create(Services{h.app, h.clock, h.scheduler, h.preferences, h.bundle,
-                                       h.files, h.statusBar, h.panels, *counting});
+                                       h.files, h.statusBar, h.panels, *registry});
     h.app.setDelegate(monitor.get());
     h.app.run();
   }
-  // Waits until the watcher has enumerated `count` times in all, then handles what else is ready,
-  // so that an extra refresh would show in the count.
-  int settleAt(int count) {
-    runLoopUntil([&] { return counting->enumerations >= count; });
+  // Each refresh renders once: the scheduler never runs here, so nothing else does.
+  std::size_t refreshes() { return h.item().menus.size(); }
+  // Waits for the `count`th refresh, then handles what else is ready, so that an extra refresh
+  // would show; then expects exactly `count` refreshes and the board observed as `have`.
+  void expectHave(std::size_t count, const std::string& have) {
+    runLoopUntil([&] { return refreshes() >= count; });
     runLoopUntilIdle();
-    return counting->enumerations;
-  }
-  std::string have() {
+    EXPECT_EQ(refreshes(), count);
     const std::string& title = h.item().current.title;
-    const auto at = title.find(" | Have ");
-    return at == std::string::npos ? title : title.substr(at + 8);
+    EXPECT_EQ(title.substr(title.find(" | Have ") + 8), have) << title;
   }
 
-  std::optional<UsbTestbed> testbed;
+  UsbTestbed testbed;  // the first made and the last to go
   Harness h;
   std::unique_ptr<UsbRegistry> registry;
-  std::optional<CountingUsbRegistry> counting;
   std::shared_ptr<Monitor> monitor;
 };
 
-TEST_F(UdevWatcherTest, BoardsPluggedInOneByOneAreObservedAsClassified) {
+TEST_F(UdevWatcherTest, BoardsPluggedInOneByOneAreObservedAndEverythingElseIgnored) {
   launch();
-  ASSERT_EQ(counting->enumerations, 3);
-  EXPECT_EQ(have(), "none");
+  expectHave(3, "none");
+  const std::string app = testbed.addUsbDevice("1-1", kRpApplication);
+  expectHave(4, "RP likely app");
+  testbed.remove(app);
+  expectHave(5, "none");
+  const std::string c6 = testbed.addUsbDevice("1-2", kC6);
+  expectHave(6, "C6 unknown mode");
+  testbed.remove(c6);
+  expectHave(7, "none");
+  const std::string otherC6 =
+      testbed.addUsbDevice("1-2", {"303a", "1001", "USB JTAG/serial debug unit", "40:4C:CA:0:0:1"});
+  expectHave(8, "ESP unknown");
+  const std::string board = testbed.addUsbDevice("1-1", kRpBootloader);
+  expectHave(9, "multiple");
 
-  const std::string boot = testbed->addUsbDevice("1-1", kRpBootloader);
-  EXPECT_EQ(settleAt(4), 4);
-  EXPECT_EQ(have(), "RP likely boot");
-  testbed->remove(boot);
-  EXPECT_EQ(settleAt(5), 5);
-  EXPECT_EQ(have(), "none");
-
-  const std::string app = testbed->addUsbDevice("1-1", kRpApplication);
-  EXPECT_EQ(settleAt(6), 6);
-  EXPECT_EQ(have(), "RP likely app");
-  testbed->remove(app);
-  EXPECT_EQ(settleAt(7), 7);
-
-  const std::string c6 = testbed->addUsbDevice("1-2", kC6);
-  EXPECT_EQ(settleAt(8), 8);
-  EXPECT_EQ(have(), "C6 unknown mode");
-  testbed->remove(c6);
-  EXPECT_EQ(settleAt(9), 9);
-
-  testbed->addUsbDevice("1-2", kOtherC6);
-  EXPECT_EQ(settleAt(10), 10);
-  EXPECT_EQ(have(), "ESP unknown");
-  testbed->addUsbDevice("1-1", kRpBootloader);
-  EXPECT_EQ(settleAt(11), 11);
-  EXPECT_EQ(have(), "multiple");
-  EXPECT_EQ(MonitorProbe::state(monitor), Observed::multiple);
-}
-
-TEST_F(UdevWatcherTest, DevicesAttachedBeforeStartAreObserved) {
-  testbed->addUsbDevice("1-3", kKeyboard);
-  testbed->addUsbDevice("1-1", kRpApplication);
-  launch();
-  EXPECT_EQ(have(), "RP likely app");
-}
-
-TEST_F(UdevWatcherTest, InterfacesTtysAndUnrelatedDevicesAreIgnored) {
-  launch();
-  const std::string board = testbed->addUsbDevice("1-1", kRpBootloader);
-  ASSERT_EQ(settleAt(4), 4);
-
-  // Same vendor and product on a child interface and on a tty: neither is a whole USB device.
+  // Same ids on a child interface and on a tty: neither is a whole USB device, nor an arrival.
+  const std::vector<std::string> ids = {"idVendor", "2e8a", "idProduct", "000f"};
   const std::string interface =
-      testbed->add("usb", "1-1:1.0", board.c_str(), {"idVendor", "2e8a", "idProduct", "000f"},
-                   {"DEVTYPE", "usb_interface"});
-  testbed->add("tty", "ttyACM0", interface.c_str(), {"idVendor", "2e8a", "idProduct", "000f"},
-               {"ID_VENDOR_ID", "2e8a"});
+      testbed.add("usb", "1-1:1.0", board, ids, {"DEVTYPE", "usb_interface"});
+  testbed.add("tty", "ttyACM0", interface, ids, {"ID_VENDOR_ID", "2e8a"});
   runLoopUntilIdle();
-  EXPECT_EQ(counting->enumerations, 4);
-
-  testbed->addUsbDevice("1-3", kKeyboard);
-  EXPECT_EQ(settleAt(5), 5);
-  EXPECT_EQ(have(), "RP likely boot");
+  EXPECT_EQ(refreshes(), 9u);
+  testbed.remove(otherC6);
+  expectHave(10, "RP likely boot");
+  testbed.addUsbDevice("1-3", kKeyboard);
+  expectHave(11, "RP likely boot");
 }
 
-TEST_F(UdevWatcherTest, DevicesWithoutNameOrSerialAreKeptWithEmptyTexts) {
+TEST_F(UdevWatcherTest, DevicesWithoutTextsAreKeptAndThoseWithIdsThatAreNotHexLeftOut) {
   launch();
-  const std::string rp = testbed->addUsbDevice("1-1", {"2e8a", "000f", std::nullopt, "E0C9"});
-  settleAt(4);
-  EXPECT_EQ(have(), "RP unknown");
-  testbed->remove(rp);
-  settleAt(5);
-
-  testbed->addUsbDevice("1-2", {"303a", "1001", "USB JTAG/serial debug unit", std::nullopt});
-  settleAt(6);
-  EXPECT_EQ(have(), "ESP unknown");
-}
-
-TEST_F(UdevWatcherTest, DevicesWhoseIdsAreNotHexadecimalAreLeftOut) {
-  launch();
-  testbed->addUsbDevice("1-1", {"2e8ax", "000f", "RP2350 Boot", std::nullopt});
-  EXPECT_EQ(settleAt(4), 4);
-  EXPECT_EQ(have(), "none");
-  testbed->addUsbDevice("1-2", {"0x2e8a", "0009", "Pico", std::nullopt});
-  testbed->addUsbDevice("1-3", {"2e8a", "", "Pico", std::nullopt});
-  testbed->addUsbDevice("1-4", {"2e8a", "100000000000000000", "Pico", std::nullopt});
-  settleAt(5);
-  EXPECT_EQ(have(), "none");
-
-  testbed->addUsbDevice("1-5", {"2E8A", "0009", "Pico", std::nullopt});
-  settleAt(6);
-  EXPECT_EQ(have(), "RP likely app");
+  testbed.addUsbDevice("1-1", {"2e8ax", "000f", "RP2350 Boot", std::nullopt});
+  expectHave(4, "none");
+  testbed.addUsbDevice("1-2", {"0x2e8a", "0009", "Pico", std::nullopt});
+  testbed.addUsbDevice("1-3", {"2e8a", "", "Pico", std::nullopt});
+  testbed.addUsbDevice("1-4", {"2e8a", "100000000000000000", "Pico", std::nullopt});
+  expectHave(5, "none");
+  const std::string rp = testbed.addUsbDevice("1-5", {"2E8A", "000F", std::nullopt, "E0C9"});
+  expectHave(6, "RP unknown");
+  testbed.remove(rp);
+  expectHave(7, "none");
+  testbed.addUsbDevice("1-6", {"303a", "1001", "USB JTAG/serial debug unit", std::nullopt});
+  expectHave(8, "ESP unknown");
 }
 
 TEST_F(UdevWatcherTest, BurstOfEventsRefreshesOncePerKind) {
   launch();
   std::vector<std::string> boards;
   for (const char* name : {"1-1", "1-2", "1-3", "1-4", "1-5"}) {
-    boards.push_back(testbed->addUsbDevice(name, kRpBootloader));
+    boards.push_back(testbed.addUsbDevice(name, kRpBootloader));
   }
-  EXPECT_EQ(settleAt(4), 4);
-  EXPECT_EQ(have(), "multiple");
-
-  // Arrivals and removals in one wake-up: one refresh for each kind.
-  testbed->addUsbDevice("2-1", kC6);
-  for (std::size_t i = 0; i < boards.size(); ++i) testbed->remove(boards[i]);
-  EXPECT_EQ(settleAt(6), 6);
-  EXPECT_EQ(have(), "C6 unknown mode");
+  expectHave(4, "multiple");
+  testbed.addUsbDevice("2-1", kC6);
+  for (const std::string& board : boards) testbed.remove(board);
+  expectHave(6, "C6 unknown mode");
 }
 
-TEST_F(UdevWatcherTest, RemovalAnnouncedBeforeTheFolderGoesIsNotSeenAgain) {
+TEST_F(UdevWatcherTest, OnlyAddAndRemoveCountEvenWhileTheFolderStillExists) {
   launch();
-  const std::string board = testbed->addUsbDevice("1-1", kRpBootloader);
-  settleAt(4);
-
-  testbed->uevent(board, "remove");  // the sysfs folder is still there
-  EXPECT_EQ(settleAt(5), 5);
-  EXPECT_EQ(have(), "none");
-
-  // Re-plugged at the same place: seen again.
-  testbed->uevent(board, "add");
-  EXPECT_EQ(settleAt(6), 6);
-  EXPECT_EQ(have(), "RP likely boot");
-}
-
-TEST_F(UdevWatcherTest, ChangeAndBindEventsAreNotArrivals) {
-  launch();
-  const std::string board = testbed->addUsbDevice("1-1", kRpBootloader);
-  settleAt(4);
-  for (const char* action : {"change", "bind", "unbind"}) testbed->uevent(board, action);
+  const std::string board = testbed.addUsbDevice("1-1", kRpBootloader);
+  expectHave(4, "RP likely boot");
+  for (const char* action : {"change", "bind", "unbind"}) testbed.uevent(board, action);
   runLoopUntilIdle();
-  EXPECT_EQ(counting->enumerations, 4);
+  EXPECT_EQ(refreshes(), 4u);
+  testbed.uevent(board, "remove");  // the sysfs folder is still there
+  expectHave(5, "none");
+  testbed.uevent(board, "add");  // re-plugged at the same place
+  expectHave(6, "RP likely boot");
 }
 
-TEST_F(UdevWatcherTest, DaemonEventSourceDeliversToo) {
+TEST_F(UdevWatcherTest, DevicesAttachedBeforeStartAreObservedAndTheDaemonSourceDelivers) {
+  testbed.addUsbDevice("1-3", kKeyboard);
+  testbed.addUsbDevice("1-1", kRpApplication);
   launch(/*daemonRunning=*/true);
-  testbed->addUsbDevice("1-1", kRpApplication);
-  EXPECT_EQ(settleAt(4), 4);
-  EXPECT_EQ(have(), "RP likely app");
+  expectHave(3, "RP likely app");
+  testbed.addUsbDevice("1-2", kRpBootloader);
+  expectHave(4, "multiple");
 }
 
 }  // namespace

@@ -13,8 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/usb_registry.h"
-
 namespace vantorel {
 
 // True when the umockdev preload library redirects this process's sysfs and netlink sockets.
@@ -44,17 +42,21 @@ class UsbTestbed {
                                            device.idProduct};
     if (device.product) attributes.insert(attributes.end(), {"product", *device.product});
     if (device.serial) attributes.insert(attributes.end(), {"serial", *device.serial});
-    return add("usb", name, nullptr, attributes, {"DEVTYPE", "usb_device"});
+    return add("usb", name, "", attributes, {"DEVTYPE", "usb_device"});
   }
 
-  // Adds any device under `parent` (nullptr: at the top) and sends its "add" event.
-  std::string add(const std::string& subsystem, const std::string& name, const char* parent,
-                  const std::vector<std::string>& attributes,
-                  const std::vector<std::string>& properties) {
-    std::vector<gchar*> a = terminated(attributes);
-    std::vector<gchar*> p = terminated(properties);
-    gchar* path = umockdev_testbed_add_devicev(testbed_, subsystem.c_str(), name.c_str(), parent,
-                                               a.data(), p.data());
+  // Adds any device under `parent` ("": at the top) and sends its "add" event.
+  std::string add(const char* subsystem, const std::string& name, const std::string& parent,
+                  std::vector<std::string> attributes, std::vector<std::string> properties) {
+    const auto terminated = [](std::vector<std::string>& texts) {
+      std::vector<gchar*> result;
+      for (std::string& text : texts) result.push_back(text.data());
+      result.push_back(nullptr);
+      return result;
+    };
+    gchar* path = umockdev_testbed_add_devicev(
+        testbed_, subsystem, name.c_str(), parent.empty() ? nullptr : parent.c_str(),
+        terminated(attributes).data(), terminated(properties).data());
     std::string syspath = path != nullptr ? path : "";
     g_free(path);
     return syspath;
@@ -71,13 +73,6 @@ class UsbTestbed {
   }
 
  private:
-  static std::vector<gchar*> terminated(const std::vector<std::string>& texts) {
-    std::vector<gchar*> result;
-    for (const std::string& text : texts) result.push_back(const_cast<gchar*>(text.c_str()));
-    result.push_back(nullptr);
-    return result;
-  }
-
   UMockdevTestbed* testbed_;
 };
 
@@ -102,22 +97,5 @@ inline void runLoopUntilIdle() {
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
 }
-
-// Forwards to a real registry and counts the enumerations that went through it.
-class CountingUsbRegistry final : public UsbRegistry {
- public:
-  explicit CountingUsbRegistry(UsbRegistry& inner) : inner_(inner) {}
-  std::unique_ptr<UsbNotificationPort> createNotificationPort() override {
-    return inner_.createNotificationPort();
-  }
-  std::optional<std::vector<nlohmann::json>> enumerateDevices() override {
-    ++enumerations;
-    return inner_.enumerateDevices();
-  }
-  int enumerations = 0;
-
- private:
-  UsbRegistry& inner_;
-};
 
 }  // namespace vantorel

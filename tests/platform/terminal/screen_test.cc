@@ -12,35 +12,26 @@ class ScreenTest : public ::testing::Test {
     return Screen([this](std::string_view bytes) { out.append(bytes); }, terminal,
                   [this] { return columns; });
   }
-  std::string take() { return std::exchange(out, {}); }
+  std::string show(Screen& screen, const std::string& title, bool green) {
+    screen.setStatus(title, green);
+    screen.flush();
+    return std::exchange(out, {});
+  }
 
   std::string out;
   std::size_t columns = 80;
 };
 
-TEST_F(ScreenTest, LogGetsOneStatusLinePerVisibleChange) {
+TEST_F(ScreenTest, LogGetsOneStatusLinePerVisibleChangeAndEachPanelOnce) {
   Screen screen = make(false);
-  screen.setStatus("Want C6 boot | Have none", false);
-  screen.flush();
-  EXPECT_EQ(take(), "Want C6 boot | Have none\n");
-  screen.setStatus("Want C6 boot | Have none", false);
-  screen.flush();
-  EXPECT_EQ(take(), "");
-  screen.setStatus("Want C6 boot | Have none", true);
-  screen.flush();
-  EXPECT_EQ(take(), "Want C6 boot | Have none [green]\n");
+  EXPECT_EQ(show(screen, "Want C6 boot | Have none", false), "Want C6 boot | Have none\n");
+  EXPECT_EQ(show(screen, "Want C6 boot | Have none", false), "");
+  EXPECT_EQ(show(screen, "Want C6 boot | Have none", true), "Want C6 boot | Have none [green]\n");
   // A new title and the end of the tint in one render give one line.
   screen.setStatus("Want RP boot | Have none", true);
-  screen.setStatus("Want RP boot | Have none", false);
-  screen.flush();
-  EXPECT_EQ(take(), "Want RP boot | Have none\n");
-  screen.setStatus("Want \x1b[31m", false);
-  screen.flush();
-  EXPECT_EQ(take(), "Want ^[[31m\n");
-}
+  EXPECT_EQ(show(screen, "Want RP boot | Have none", false), "Want RP boot | Have none\n");
+  EXPECT_EQ(show(screen, "Want \x1b[31m", false), "Want ^[[31m\n");
 
-TEST_F(ScreenTest, LogGetsPanelsOnceAndALineWhenClosedInOrder) {
-  Screen screen = make(false);
   screen.setStatus("A", false);
   screen.showBlock(7, {"+--+", "|x |", "+--+"}, "(closed: x)");
   screen.showBlock(7, {"+--+", "|x |", "+--+"}, "(closed: x)");
@@ -48,51 +39,35 @@ TEST_F(ScreenTest, LogGetsPanelsOnceAndALineWhenClosedInOrder) {
   screen.removeBlock(7);
   screen.removeBlock(7);
   screen.print({"menu"});
-  screen.flush();
-  EXPECT_EQ(take(), "A\n+--+\n|x |\n+--+\nB [green]\n(closed: x)\nmenu\n");
+  EXPECT_EQ(show(screen, "B", true), "A\n+--+\n|x |\n+--+\nB [green]\n(closed: x)\nmenu\n");
 }
 
 TEST_F(ScreenTest, TerminalRewritesTheStatusLineInPlaceGreenWhileTinted) {
   Screen screen = make(true);
-  screen.setStatus("Want C6 boot | Have none", false);
-  screen.flush();
-  EXPECT_EQ(take(), "Want C6 boot | Have none");
-  screen.flush();
-  EXPECT_EQ(take(), "");
-  screen.setStatus("Want C6 boot | Have none", true);
-  screen.flush();
-  EXPECT_EQ(take(), "\r\x1b[J\x1b[32mWant C6 boot | Have none\x1b[0m");
+  EXPECT_EQ(show(screen, "Want C6 boot | Have none", false), "Want C6 boot | Have none");
+  EXPECT_EQ(show(screen, "Want C6 boot | Have none", false), "");
+  EXPECT_EQ(show(screen, "Want C6 boot | Have none", true),
+            "\r\x1b[J\x1b[32mWant C6 boot | Have none\x1b[0m");
   screen.finish();
-  EXPECT_EQ(take(), "\n");
+  EXPECT_EQ(std::exchange(out, {}), "\n");
   // Drawn anew below what others printed meanwhile (after the process was stopped, say).
-  screen.flush();
-  EXPECT_EQ(take(), "\x1b[32mWant C6 boot | Have none\x1b[0m");
+  EXPECT_EQ(show(screen, "Want C6 boot | Have none", true),
+            "\x1b[32mWant C6 boot | Have none\x1b[0m");
 }
 
-TEST_F(ScreenTest, TerminalErasesAClosedPanelAndPrintsAboveIt) {
+TEST_F(ScreenTest, TerminalErasesAClosedPanelAndCountsTheRowsOfWrappedLines) {
   Screen screen = make(true);
-  screen.setStatus("S", false);
   screen.showBlock(1, {"┌─┐", "└─┘"}, "(closed)");
-  screen.flush();
-  EXPECT_EQ(take(), "┌─┐\n└─┘\nS");
+  EXPECT_EQ(show(screen, "S", false), "┌─┐\n└─┘\nS");
   screen.print({"menu"});
-  screen.flush();
-  EXPECT_EQ(take(), "\r\x1b[2A\x1b[Jmenu\n┌─┐\n└─┘\nS");
+  EXPECT_EQ(show(screen, "S", false), "\r\x1b[2A\x1b[Jmenu\n┌─┐\n└─┘\nS");
   screen.removeBlock(1);
-  screen.flush();
-  EXPECT_EQ(take(), "\r\x1b[2A\x1b[JS");
-}
+  EXPECT_EQ(show(screen, "S", false), "\r\x1b[2A\x1b[JS");
 
-TEST_F(ScreenTest, TerminalCountsTheRowsOfWrappedLines) {
   columns = 10;
-  Screen screen = make(true);
-  screen.showBlock(1, {"\x1b[42m0123456789\x1b[0m", "0123456789ab"}, "");
-  screen.setStatus("0123456789abcdefghij", false);
-  screen.flush();
-  take();
-  screen.setStatus("x", false);
-  screen.flush();
-  EXPECT_EQ(take().rfind("\r\x1b[4A\x1b[J", 0), 0u) << "1 + 2 + 2 rows on screen";
+  screen.showBlock(2, {"\x1b[42m0123456789\x1b[0m", "0123456789ab"}, "");
+  show(screen, "0123456789abcdefghij", false);
+  EXPECT_EQ(show(screen, "x", false).rfind("\r\x1b[4A\x1b[J", 0), 0u) << "1 + 2 + 2 rows on screen";
 }
 
 }  // namespace
