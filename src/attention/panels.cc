@@ -8,35 +8,35 @@ namespace {
 constexpr Seconds kSuccessPanelLifetime{3.0};
 
 PanelSpec attentionPanelSpec(const std::string& actionText, std::function<void()> onOK) {
-  PanelSpec spec;
-  spec.width = 440;
-  spec.height = 150;
-  spec.styleMask = kPanelTitled | kPanelClosable;
-  spec.title = "Board action needed";
-  spec.level = kFloatingWindowLevel;
+  PanelSpec layout;
+  layout.width = 440;
+  layout.height = 150;
+  layout.styleMask = kPanelTitled | kPanelClosable;
+  layout.title = "Board action needed";
+  layout.level = kFloatingWindowLevel;
   LabelSpec label;
   label.text = actionText;
   label.frame = {20, 60, 400, 70};
   label.fontSize = 15;
   label.wraps = true;
-  spec.labels.push_back(label);
+  layout.labels.push_back(label);
   ButtonSpec button;
   button.title = "OK";
   button.frame = {340, 15, 80, 30};
   button.bezelStyle = kBezelRounded;
   button.action = std::move(onOK);
-  spec.button = std::move(button);
-  return spec;
+  layout.button = std::move(button);
+  return layout;
 }
 
 PanelSpec successPanelSpec() {
-  PanelSpec spec;
-  spec.width = 440;
-  spec.height = 110;
-  spec.styleMask = kPanelTitled;
-  spec.title = "Board ready";
-  spec.level = kFloatingWindowLevel;
-  spec.background = PanelColor::kSystemGreen;
+  PanelSpec layout;
+  layout.width = 440;
+  layout.height = 110;
+  layout.styleMask = kPanelTitled;
+  layout.title = "Board ready";
+  layout.level = kFloatingWindowLevel;
+  layout.background = PanelColor::kSystemGreen;
   LabelSpec label;
   label.text = "Ready";
   label.frame = {20, 35, 400, 40};
@@ -44,8 +44,8 @@ PanelSpec successPanelSpec() {
   label.bold = true;
   label.textColor = PanelColor::kWhite;
   label.alignment = TextAlignment::kCenter;
-  spec.labels.push_back(label);
-  return spec;
+  layout.labels.push_back(label);
+  return layout;
 }
 
 }  // namespace

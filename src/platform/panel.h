@@ -69,7 +69,7 @@ class Panel {
 class PanelFactory {
  public:
   virtual ~PanelFactory() = default;
-  virtual std::unique_ptr<Panel> createPanel(PanelSpec spec) = 0;
+  virtual std::unique_ptr<Panel> createPanel(PanelSpec layout) = 0;
 };
 
 }  // namespace vantorel

@@ -70,16 +70,16 @@ TEST_F(AttentionPollTest, FirstPromptShowsTheAttentionPanelCentredAndInFront) {
   write(promptFile("R1", "Hold BOOT and tap RESET"));
   launch();
   ASSERT_EQ(panelCount(), 1u);
-  const PanelSpec& spec = lastPanel().spec;
+  const PanelSpec& layout = lastPanel().layout;
   EXPECT_EQ(
-      std::tie(spec.width, spec.height, spec.title, spec.styleMask, spec.level),
+      std::tie(layout.width, layout.height, layout.title, layout.styleMask, layout.level),
       std::make_tuple(440.0, 150.0, "Board action needed"s, kPanelTitled | kPanelClosable, 3));
-  ASSERT_EQ(spec.labels.size(), 1u);
-  const LabelSpec& label = spec.labels[0];
+  ASSERT_EQ(layout.labels.size(), 1u);
+  const LabelSpec& label = layout.labels[0];
   EXPECT_EQ(std::tie(label.text, label.frame, label.fontSize, label.wraps),
             std::make_tuple("Hold BOOT and tap RESET"s, Rect{20, 60, 400, 70}, 15.0, true));
-  ASSERT_TRUE(spec.button);
-  EXPECT_EQ(std::tie(spec.button->title, spec.button->frame, spec.button->bezelStyle),
+  ASSERT_TRUE(layout.button);
+  EXPECT_EQ(std::tie(layout.button->title, layout.button->frame, layout.button->bezelStyle),
             std::make_tuple("OK"s, Rect{340, 15, 80, 30}, 1));
   EXPECT_EQ(lastPanel().calls, (std::vector<std::string>{"center", "front"}));
   EXPECT_TRUE(lastPanel().onScreen);
@@ -100,7 +100,7 @@ TEST_F(AttentionPollTest, SameRequestIsPromptedAgainAMinuteAfterTheLastPromptWha
   EXPECT_EQ(Probe::lastPrompt(monitor), launchedAt + Seconds{60.0});
 
   wait(30.0);
-  lastPanel().spec.button->action();
+  lastPanel().layout.button->action();
   EXPECT_FALSE(lastPanel().onScreen);
   EXPECT_FALSE(Probe::hasPanel(monitor));
   EXPECT_EQ(Probe::requestID(monitor), "R1");
@@ -129,7 +129,7 @@ TEST_F(AttentionPollTest, ChangedOrWithdrawnRequestTakesEffectAtTheNextPoll) {
   wait(1.0);
   ASSERT_EQ(panelCount(), 2u);
   EXPECT_FALSE(panelAt(0).onScreen);
-  EXPECT_EQ(lastPanel().spec.labels.at(0).text, "second");
+  EXPECT_EQ(lastPanel().layout.labels.at(0).text, "second");
   EXPECT_EQ(Probe::requestID(monitor), "R2");
 
   write("{}");
@@ -147,7 +147,7 @@ TEST_F(AttentionPollTest, ChangedOrWithdrawnRequestTakesEffectAtTheNextPoll) {
 
 TEST_F(AttentionPollTest, ReleasedControllerIgnoresItsPendingJobs) {
   promptThenSucceed();
-  const std::function<void()> ok = panelAt(0).spec.button->action;
+  const std::function<void()> ok = panelAt(0).layout.button->action;
   ASSERT_EQ(h.scheduler.delays, (std::vector<double>{3.0, 3.0}));
   const std::vector<std::string> successPanelCalls = lastPanel().calls;
 
@@ -163,13 +163,13 @@ TEST_F(AttentionPollTest, SuccessAfterARequestShowsTheReadyPanelAndTintsForThree
   promptThenSucceed();
   ASSERT_EQ(panelCount(), 2u);
   EXPECT_FALSE(panelAt(0).onScreen);
-  const PanelSpec& spec = lastPanel().spec;
+  const PanelSpec& layout = lastPanel().layout;
   EXPECT_EQ(
-      std::tie(spec.width, spec.height, spec.title, spec.styleMask, spec.level, spec.background),
+      std::tie(layout.width, layout.height, layout.title, layout.styleMask, layout.level, layout.background),
       std::make_tuple(440.0, 110.0, "Board ready"s, kPanelTitled, 3, PanelColor::kSystemGreen));
-  EXPECT_FALSE(spec.button);
-  ASSERT_EQ(spec.labels.size(), 1u);
-  const LabelSpec& label = spec.labels[0];
+  EXPECT_FALSE(layout.button);
+  ASSERT_EQ(layout.labels.size(), 1u);
+  const LabelSpec& label = layout.labels[0];
   EXPECT_EQ(std::tie(label.text, label.frame, label.fontSize, label.bold, label.wraps,
                      label.textColor, label.alignment),
             std::make_tuple("Ready"s, Rect{20, 35, 400, 40}, 24.0, true, false, PanelColor::kWhite,
@@ -219,7 +219,7 @@ TEST_F(AttentionPollTest, SuccessInTheSameFileAsAPromptNeverShowsASuccessPanel) 
   EXPECT_TRUE(green());
   EXPECT_EQ(Probe::lastSuccessID(monitor), "S1");
   ASSERT_EQ(panelCount(), 1u);
-  EXPECT_EQ(lastPanel().spec.title, "Board action needed");
+  EXPECT_EQ(lastPanel().layout.title, "Board action needed");
 
   write(successFile("S1"));  // seen already: no success to report
   wait(1.0);

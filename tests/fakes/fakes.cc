@@ -57,9 +57,9 @@ std::size_t FakeScheduler::pendingJobs() const {
       jobs_.begin(), jobs_.end(), [](const auto& entry) { return *entry.second.alive; }));
 }
 
-std::unique_ptr<Panel> FakePanelFactory::createPanel(PanelSpec spec) {
+std::unique_ptr<Panel> FakePanelFactory::createPanel(PanelSpec layout) {
   auto record = std::make_shared<FakePanelRecord>();
-  record->spec = std::move(spec);
+  record->layout = std::move(layout);
   panels.push_back(record);
   return std::make_unique<FakePanel>(record);
 }

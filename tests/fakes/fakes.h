@@ -175,7 +175,7 @@ class FakeMenuTarget final : public MenuTarget {
 
 // One panel and everything done to it, shared with the factory's record.
 struct FakePanelRecord {
-  PanelSpec spec;
+  PanelSpec layout;
   std::vector<std::string> calls;  // "center", "front", "close"
   bool onScreen = false;
   bool destroyed = false;
@@ -184,7 +184,7 @@ struct FakePanelRecord {
 class FakePanelFactory final : public PanelFactory {
  public:
   std::vector<std::shared_ptr<FakePanelRecord>> panels;  // every panel created, in order
-  std::unique_ptr<Panel> createPanel(PanelSpec spec) override;
+  std::unique_ptr<Panel> createPanel(PanelSpec layout) override;
   // Panels on screen now.
   std::vector<std::shared_ptr<FakePanelRecord>> visible() const {
     std::vector<std::shared_ptr<FakePanelRecord>> out;

@@ -50,25 +50,25 @@ std::string shownText(const std::string& text) {
 }
 
 // The system font's family at the label's size and weight. Plain text, never markup.
-GtkWidget* makeLabel(const LabelSpec& spec) {
+GtkWidget* makeLabel(const LabelSpec& layout) {
   GtkWidget* label = gtk_label_new(nullptr);
-  gtk_label_set_text(GTK_LABEL(label), shownText(spec.text).c_str());
+  gtk_label_set_text(GTK_LABEL(label), shownText(layout.text).c_str());
   PangoAttrList* attributes = pango_attr_list_new();
-  pango_attr_list_insert(attributes, pango_attr_size_new_absolute(px(spec.fontSize) * PANGO_SCALE));
-  if (spec.bold) pango_attr_list_insert(attributes, pango_attr_weight_new(PANGO_WEIGHT_BOLD));
+  pango_attr_list_insert(attributes, pango_attr_size_new_absolute(px(layout.fontSize) * PANGO_SCALE));
+  if (layout.bold) pango_attr_list_insert(attributes, pango_attr_weight_new(PANGO_WEIGHT_BOLD));
   gtk_label_set_attributes(GTK_LABEL(label), attributes);
   pango_attr_list_unref(attributes);
 
-  const bool centred = spec.alignment == TextAlignment::kCenter;
+  const bool centred = layout.alignment == TextAlignment::kCenter;
   gtk_label_set_justify(GTK_LABEL(label), centred ? GTK_JUSTIFY_CENTER : GTK_JUSTIFY_LEFT);
   gtk_label_set_xalign(GTK_LABEL(label), centred ? 0.5f : 0.0f);
-  if (spec.textColor == PanelColor::kWhite) addStyleClass(label, kWhiteText);
-  if (!spec.wraps) {
+  if (layout.textColor == PanelColor::kWhite) addStyleClass(label, kWhiteText);
+  if (!layout.wraps) {
     // One line, vertically centred in its frame; a text too wide is cut, never widens the panel.
     gtk_label_set_single_line_mode(GTK_LABEL(label), TRUE);
     gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
     gtk_label_set_yalign(GTK_LABEL(label), 0.5f);
-    gtk_widget_set_size_request(label, px(spec.frame.width), px(spec.frame.height));
+    gtk_widget_set_size_request(label, px(layout.frame.width), px(layout.frame.height));
     return label;
   }
   // Wrapped at the frame's width from the top; a text taller than the frame is clipped by a
@@ -76,7 +76,7 @@ GtkWidget* makeLabel(const LabelSpec& spec) {
   gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
   gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
   gtk_label_set_yalign(GTK_LABEL(label), 0.0f);
-  gtk_widget_set_size_request(label, px(spec.frame.width), -1);
+  gtk_widget_set_size_request(label, px(layout.frame.width), -1);
   GtkWidget* clip = gtk_scrolled_window_new(nullptr, nullptr);
   gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(clip), GTK_POLICY_NEVER, GTK_POLICY_EXTERNAL);
   gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(clip), GTK_SHADOW_NONE);
@@ -85,7 +85,7 @@ GtkWidget* makeLabel(const LabelSpec& spec) {
   if (GTK_IS_VIEWPORT(viewport)) {
     gtk_viewport_set_shadow_type(GTK_VIEWPORT(viewport), GTK_SHADOW_NONE);
   }
-  gtk_widget_set_size_request(clip, px(spec.frame.width), px(spec.frame.height));
+  gtk_widget_set_size_request(clip, px(layout.frame.width), px(layout.frame.height));
   return clip;
 }
 
@@ -96,40 +96,40 @@ void place(GtkFixed* content, double contentHeight, GtkWidget* child, const Rect
 
 }  // namespace
 
-GtkPanel::GtkPanel(GtkPanelFactory& factory, const PanelSpec& spec)
+GtkPanel::GtkPanel(GtkPanelFactory& factory, const PanelSpec& layout)
     : factory_(factory),
       window_(GTK_WINDOW(gtk_window_new(GTK_WINDOW_TOPLEVEL))),
-      closable_((spec.styleMask & kPanelClosable) != 0) {
+      closable_((layout.styleMask & kPanelClosable) != 0) {
   GtkWidget* window = GTK_WIDGET(window_);
-  gtk_window_set_title(window_, spec.title.c_str());
+  gtk_window_set_title(window_, layout.title.c_str());
   // A dialog, not a document window: window managers give it no minimise or maximise button.
   gtk_window_set_type_hint(window_, GDK_WINDOW_TYPE_HINT_DIALOG);
-  gtk_window_set_keep_above(window_, spec.level >= kFloatingWindowLevel);
+  gtk_window_set_keep_above(window_, layout.level >= kFloatingWindowLevel);
   gtk_window_set_deletable(window_, closable_);
   // A fixed size that a wrapping label cannot stretch: resizable, with equal minimum and maximum.
-  const int width = px(spec.width), height = px(spec.height);
+  const int width = px(layout.width), height = px(layout.height);
   gtk_window_set_default_size(window_, width, height);
   GdkGeometry geometry{};
   geometry.min_width = geometry.max_width = width;
   geometry.min_height = geometry.max_height = height;
   gtk_window_set_geometry_hints(window_, nullptr, &geometry,
                                 static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE));
-  if (spec.background == PanelColor::kSystemGreen) addStyleClass(window, kGreenBackground);
+  if (layout.background == PanelColor::kSystemGreen) addStyleClass(window, kGreenBackground);
   g_signal_connect(window, "delete-event", G_CALLBACK(onDeleteEvent), this);
 
   GtkFixed* content = GTK_FIXED(gtk_fixed_new());
   gtk_widget_set_size_request(GTK_WIDGET(content), width, height);
-  for (const LabelSpec& label : spec.labels) {
-    place(content, spec.height, makeLabel(label), label.frame);
+  for (const LabelSpec& label : layout.labels) {
+    place(content, layout.height, makeLabel(label), label.frame);
   }
-  if (spec.button) {
-    button_ = gtk_button_new_with_label(spec.button->title.c_str());
+  if (layout.button) {
+    button_ = gtk_button_new_with_label(layout.button->title.c_str());
     addStyleClass(button_, kPushButton);
-    gtk_widget_set_size_request(button_, px(spec.button->frame.width),
-                                px(spec.button->frame.height));
-    action_ = spec.button->action;
+    gtk_widget_set_size_request(button_, px(layout.button->frame.width),
+                                px(layout.button->frame.height));
+    action_ = layout.button->action;
     g_signal_connect(button_, "clicked", G_CALLBACK(onClicked), this);
-    place(content, spec.height, button_, spec.button->frame);
+    place(content, layout.height, button_, layout.button->frame);
   }
   gtk_container_add(GTK_CONTAINER(window_), GTK_WIDGET(content));
   gtk_widget_show_all(GTK_WIDGET(content));
@@ -168,8 +168,8 @@ GtkPanelFactory::GtkPanelFactory() { installStyleSheet(); }
 
 GtkPanelFactory::~GtkPanelFactory() { destroyRetired(); }
 
-std::unique_ptr<Panel> GtkPanelFactory::createPanel(PanelSpec spec) {
-  return std::make_unique<GtkPanel>(*this, spec);
+std::unique_ptr<Panel> GtkPanelFactory::createPanel(PanelSpec layout) {
+  return std::make_unique<GtkPanel>(*this, layout);
 }
 
 void GtkPanelFactory::retire(GtkWindow* window) {

@@ -19,7 +19,7 @@ class GtkPanelFactory;
 // handler.
 class GtkPanel final : public Panel {
  public:
-  GtkPanel(GtkPanelFactory& factory, const PanelSpec& spec);
+  GtkPanel(GtkPanelFactory& factory, const PanelSpec& layout);
   ~GtkPanel() override;
   GtkPanel(const GtkPanel&) = delete;
   GtkPanel& operator=(const GtkPanel&) = delete;
@@ -51,7 +51,7 @@ class GtkPanelFactory final : public PanelFactory {
   GtkPanelFactory(const GtkPanelFactory&) = delete;
   GtkPanelFactory& operator=(const GtkPanelFactory&) = delete;
 
-  std::unique_ptr<Panel> createPanel(PanelSpec spec) override;
+  std::unique_ptr<Panel> createPanel(PanelSpec layout) override;
 
   // Destroys `window` on the next idle moment.
   void retire(GtkWindow* window);

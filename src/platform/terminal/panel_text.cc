@@ -43,17 +43,17 @@ struct Frame {
 
 }  // namespace
 
-std::size_t panelColumns(const PanelSpec& spec, std::size_t maxColumns) {
-  const auto wanted = static_cast<std::size_t>(std::max(0.0, spec.width / kPointsPerColumn));
+std::size_t panelColumns(const PanelSpec& layout, std::size_t maxColumns) {
+  const auto wanted = static_cast<std::size_t>(std::max(0.0, layout.width / kPointsPerColumn));
   return std::max(kMinPanelColumns, std::min(wanted, maxColumns));
 }
 
-std::vector<std::string> drawPanel(const PanelSpec& spec, const PanelStyle& requested) {
+std::vector<std::string> drawPanel(const PanelSpec& layout, const PanelStyle& requested) {
   PanelStyle style = requested;
   style.width = std::max(style.width, kMinPanelColumns);
-  Frame frame{style, spec.background == PanelColor::kSystemGreen ? kGreenBackground : "", {}};
+  Frame frame{style, layout.background == PanelColor::kSystemGreen ? kGreenBackground : "", {}};
 
-  const std::string title = truncateToWidth(printable(spec.title), frame.inner() - 2);
+  const std::string title = truncateToWidth(printable(layout.title), frame.inner() - 2);
   if (title.empty()) {
     frame.edge("┌" + repeat("─", style.width - 2) + "┐");
   } else {
@@ -63,7 +63,7 @@ std::vector<std::string> drawPanel(const PanelSpec& spec, const PanelStyle& requ
 
   // Labels read from the top: the frames' origin is the bottom-left corner.
   std::vector<const LabelSpec*> labels;
-  for (const LabelSpec& label : spec.labels) labels.push_back(&label);
+  for (const LabelSpec& label : layout.labels) labels.push_back(&label);
   std::stable_sort(labels.begin(), labels.end(), [](const LabelSpec* a, const LabelSpec* b) {
     return a->frame.y + a->frame.height > b->frame.y + b->frame.height;
   });
@@ -85,17 +85,17 @@ std::vector<std::string> drawPanel(const PanelSpec& spec, const PanelStyle& requ
   }
 
   frame.row("", 0);
-  if (spec.button) {
+  if (layout.button) {
     const std::string button =
-        truncateToWidth("[ " + printable(spec.button->title) + " ]  (press Enter)", frame.inner());
+        truncateToWidth("[ " + printable(layout.button->title) + " ]  (press Enter)", frame.inner());
     frame.row(button, frame.inner() - displayWidth(button));
   }
   frame.edge("└" + repeat("─", style.width - 2) + "┘");
   return frame.lines;
 }
 
-std::string panelClosedLine(const PanelSpec& spec) {
-  return "(closed: " + printable(spec.title) + ")";
+std::string panelClosedLine(const PanelSpec& layout) {
+  return "(closed: " + printable(layout.title) + ")";
 }
 
 }  // namespace vantorel::terminal

@@ -71,8 +71,8 @@ class TerminalStatusBar final : public StatusBar {
 
 class TerminalPanel final : public Panel {
  public:
-  TerminalPanel(std::weak_ptr<TerminalUi> ui, PanelSpec spec)
-      : ui_(std::move(ui)), spec_(std::move(spec)) {
+  TerminalPanel(std::weak_ptr<TerminalUi> ui, PanelSpec layout)
+      : ui_(std::move(ui)), layout_(std::move(layout)) {
     if (auto ui = ui_.lock()) id_ = ui->newId();
   }
   // A panel dropped while on screen leaves the screen with it.
@@ -80,7 +80,7 @@ class TerminalPanel final : public Panel {
 
   void center() override {}
   void makeKeyAndOrderFront() override {
-    if (auto ui = ui_.lock()) ui->showPanel(id_, spec_);
+    if (auto ui = ui_.lock()) ui->showPanel(id_, layout_);
   }
   void close() override {
     if (auto ui = ui_.lock()) ui->closePanel(id_);
@@ -88,15 +88,15 @@ class TerminalPanel final : public Panel {
 
  private:
   std::weak_ptr<TerminalUi> ui_;
-  PanelSpec spec_;
+  PanelSpec layout_;
   int id_ = 0;
 };
 
 class TerminalPanelFactory final : public PanelFactory {
  public:
   explicit TerminalPanelFactory(std::weak_ptr<TerminalUi> ui) : ui_(std::move(ui)) {}
-  std::unique_ptr<Panel> createPanel(PanelSpec spec) override {
-    return std::make_unique<TerminalPanel>(ui_, std::move(spec));
+  std::unique_ptr<Panel> createPanel(PanelSpec layout) override {
+    return std::make_unique<TerminalPanel>(ui_, std::move(layout));
   }
 
  private:

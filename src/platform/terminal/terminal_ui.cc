@@ -42,19 +42,19 @@ void TerminalUi::setMenu(int item, Menu menu) {
   if (item == statusItem_) menu_ = std::move(menu);
 }
 
-void TerminalUi::showPanel(int panel, const PanelSpec& spec) {
+void TerminalUi::showPanel(int panel, const PanelSpec& layout) {
   const std::size_t columns = screen_.columns();
-  const PanelStyle style{panelColumns(spec, columns > 0 ? columns : kUnknownColumns),
+  const PanelStyle style{panelColumns(layout, columns > 0 ? columns : kUnknownColumns),
                          screen_.terminal()};
   std::erase_if(panels_, [panel](const ShownPanel& shown) { return shown.id == panel; });
   ShownPanel shown{panel, {}, {}};
-  if (spec.button) {
-    shown.buttonTitle = spec.button->title;
+  if (layout.button) {
+    shown.buttonTitle = layout.button->title;
     // A button without an action still counts as pressable; pressing it does nothing.
-    shown.press = spec.button->action ? spec.button->action : [] {};
+    shown.press = layout.button->action ? layout.button->action : [] {};
   }
   panels_.push_back(std::move(shown));
-  screen_.showBlock(panel, drawPanel(spec, style), panelClosedLine(spec));
+  screen_.showBlock(panel, drawPanel(layout, style), panelClosedLine(layout));
   changed();
 }
 

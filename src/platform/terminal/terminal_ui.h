@@ -36,8 +36,8 @@ class TerminalUi {
   void setStatus(int item, const std::string& title, bool green);
   void setMenu(int item, Menu menu);
 
-  // Shows the panel in front; `spec` is drawn now and its button is kept for Enter.
-  void showPanel(int panel, const PanelSpec& spec);
+  // Shows the panel in front; `layout` is drawn now and its button is kept for Enter.
+  void showPanel(int panel, const PanelSpec& layout);
   // Takes the panel off the screen; no effect when it is not on it.
   void closePanel(int panel);
 

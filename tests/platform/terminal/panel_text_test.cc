@@ -8,12 +8,12 @@ namespace vantorel::terminal {
 namespace {
 
 PanelSpec attentionSpec(std::string text) {
-  PanelSpec spec;
-  spec.width = 440;
-  spec.title = "Board action needed";
-  spec.labels.push_back({std::move(text), {20, 60, 400, 70}, 15, false, true});
-  spec.button = ButtonSpec{"OK", {340, 15, 80, 30}, kBezelRounded, [] {}};
-  return spec;
+  PanelSpec layout;
+  layout.width = 440;
+  layout.title = "Board action needed";
+  layout.labels.push_back({std::move(text), {20, 60, 400, 70}, 15, false, true});
+  layout.button = ButtonSpec{"OK", {340, 15, 80, 30}, kBezelRounded, [] {}};
+  return layout;
 }
 
 TEST(PanelText, AttentionPanelIsAFrameWithTitleTextAndButtonNoWiderThanTheTerminal) {
@@ -49,17 +49,17 @@ TEST(PanelText, LongOrHostileActionTextStaysInsideTheFrameAndHarmless) {
 }
 
 TEST(PanelText, SuccessPanelIsGreenWithBoldWhiteReadyCentred) {
-  PanelSpec spec;
-  spec.width = 440;
-  spec.title = "Board ready";
-  spec.background = PanelColor::kSystemGreen;
-  spec.labels.push_back(
+  PanelSpec layout;
+  layout.width = 440;
+  layout.title = "Board ready";
+  layout.background = PanelColor::kSystemGreen;
+  layout.labels.push_back(
       {"Ready", {20, 35, 400, 40}, 24, true, false, PanelColor::kWhite, TextAlignment::kCenter});
-  const std::vector<std::string> plain = drawPanel(spec, {});
+  const std::vector<std::string> plain = drawPanel(layout, {});
   EXPECT_EQ(plain[0].rfind("┌─ Board ready ─", 0), 0u);
   EXPECT_EQ(plain[2], "│" + std::string(20, ' ') + "Ready" + std::string(20, ' ') + " │");
 
-  const std::vector<std::string> ansi = drawPanel(spec, {48, true});
+  const std::vector<std::string> ansi = drawPanel(layout, {48, true});
   for (const std::string& line : ansi) {
     EXPECT_EQ(line.rfind("\x1b[42m", 0), 0u) << line;
     EXPECT_EQ(line.substr(line.size() - 4), "\x1b[0m") << line;

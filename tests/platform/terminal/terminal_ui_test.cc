@@ -57,11 +57,11 @@ TEST_F(TerminalUiTest, EnterPressesTheFrontPanelsButtonOnly) {
   int pressedBack = 0, pressedFront = 0;
   const int back = ui.newId(), front = ui.newId();
   const auto panel = [](std::string title, std::function<void()> press) {
-    PanelSpec spec;
-    spec.width = 440;
-    spec.title = std::move(title);
-    if (press) spec.button = ButtonSpec{"OK", {}, kBezelRounded, std::move(press)};
-    return spec;
+    PanelSpec layout;
+    layout.width = 440;
+    layout.title = std::move(title);
+    if (press) layout.button = ButtonSpec{"OK", {}, kBezelRounded, std::move(press)};
+    return layout;
   };
   ui.showPanel(back, panel("Back", [&] { ++pressedBack; }));
   // The front panel closes itself when pressed, as the attention panel's "OK" does.
