@@ -18,6 +18,7 @@ inline constexpr std::int64_t kRpApplicationProduct = 0x0009;
 // The one observed board state for the devices attached right now. `c6Serial` is the expected
 // serial number of the ESP32-C6 board, if one is configured. Pure; the device order never
 // changes the result.
-Observed observed(const std::vector<USBDevice>& devices, const std::optional<std::string>& c6Serial);
+Observed observed(const std::vector<USBDevice>& devices,
+                  const std::optional<std::string>& c6Serial);
 
 }  // namespace vantorel

@@ -27,9 +27,9 @@ int main() {
   const PosixFiles files;
   std::unique_ptr<UsbRegistry> usb = makeUsbRegistry();
 
-  const std::shared_ptr<Monitor> delegate = Monitor::create(Services{
-      app, clock, scheduler, preferences, bundle, files, frontEnd->statusBar(),
-      frontEnd->panels(), *usb});
+  const std::shared_ptr<Monitor> delegate =
+      Monitor::create(Services{app, clock, scheduler, preferences, bundle, files,
+                               frontEnd->statusBar(), frontEnd->panels(), *usb});
   app.setDelegate(delegate.get());
   app.setActivationPolicy(ActivationPolicy::kAccessory);
   return app.run();

@@ -32,10 +32,9 @@ Monitor::~Monitor() = default;
 
 void Monitor::applicationDidFinishLaunching() {
   item = services_.statusBar.createItem();
-  attentionTimer = services_.scheduler.repeating(
-      kAttentionPollInterval, [weak = weak_from_this()] {
-        if (auto self = weak.lock()) self->checkAttention();
-      });
+  attentionTimer = services_.scheduler.repeating(kAttentionPollInterval, [weak = weak_from_this()] {
+    if (auto self = weak.lock()) self->checkAttention();
+  });
   checkAttention();
   startWatcher();
 }

@@ -1,5 +1,6 @@
-#include "platform/application.h"
 #include "platform/menu.h"
+
+#include "platform/application.h"
 #include "platform/menu_dispatch.h"
 
 namespace vantorel {

@@ -11,9 +11,9 @@ namespace vantorel {
 
 // What the status item shows for one state of the controller.
 struct StatusTexts {
-  std::string title;        // "Want <desired> | Have <have label>"
-  std::string toolTip;      // "Desired: <desired>. Observed: <observed text>."
-  std::string observedText; // detail of the state, or the watcher error
+  std::string title;         // "Want <desired> | Have <have label>"
+  std::string toolTip;       // "Desired: <desired>. Observed: <observed text>."
+  std::string observedText;  // detail of the state, or the watcher error
 };
 
 StatusTexts statusTexts(Desired desired, Observed state, bool watcherFailed);

@@ -165,7 +165,8 @@ TEST_F(AttentionPollTest, SuccessAfterARequestShowsTheReadyPanelAndTintsForThree
   EXPECT_FALSE(panelAt(0).onScreen);
   const PanelSpec& layout = lastPanel().layout;
   EXPECT_EQ(
-      std::tie(layout.width, layout.height, layout.title, layout.styleMask, layout.level, layout.background),
+      std::tie(layout.width, layout.height, layout.title, layout.styleMask, layout.level,
+               layout.background),
       std::make_tuple(440.0, 110.0, "Board ready"s, kPanelTitled, 3, PanelColor::kSystemGreen));
   EXPECT_FALSE(layout.button);
   ASSERT_EQ(layout.labels.size(), 1u);

@@ -66,7 +66,9 @@ bool writeAtomically(const std::string& folder, const std::string& file, const s
 
 }  // namespace
 
-FilePreferences FilePreferences::forUser() { return FilePreferences(xdgConfigHome() + "/vantorel"); }
+FilePreferences FilePreferences::forUser() {
+  return FilePreferences(xdgConfigHome() + "/vantorel");
+}
 
 FilePreferences::FilePreferences(std::string folder)
     : folder_(std::move(folder)), file_(folder_ + "/" + kFileName), values_(readObject(file_)) {}

@@ -54,7 +54,8 @@ GtkWidget* makeLabel(const LabelSpec& layout) {
   GtkWidget* label = gtk_label_new(nullptr);
   gtk_label_set_text(GTK_LABEL(label), shownText(layout.text).c_str());
   PangoAttrList* attributes = pango_attr_list_new();
-  pango_attr_list_insert(attributes, pango_attr_size_new_absolute(px(layout.fontSize) * PANGO_SCALE));
+  pango_attr_list_insert(attributes,
+                         pango_attr_size_new_absolute(px(layout.fontSize) * PANGO_SCALE));
   if (layout.bold) pango_attr_list_insert(attributes, pango_attr_weight_new(PANGO_WEIGHT_BOLD));
   gtk_label_set_attributes(GTK_LABEL(label), attributes);
   pango_attr_list_unref(attributes);

@@ -1,7 +1,8 @@
 #include "platform/linux/linux_bundle.h"
 
-#include <climits>
 #include <unistd.h>
+
+#include <climits>
 
 #include "platform/linux/posix_files.h"
 

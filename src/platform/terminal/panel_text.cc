@@ -86,8 +86,8 @@ std::vector<std::string> drawPanel(const PanelSpec& layout, const PanelStyle& re
 
   frame.row("", 0);
   if (layout.button) {
-    const std::string button =
-        truncateToWidth("[ " + printable(layout.button->title) + " ]  (press Enter)", frame.inner());
+    const std::string button = truncateToWidth(
+        "[ " + printable(layout.button->title) + " ]  (press Enter)", frame.inner());
     frame.row(button, frame.inner() - displayWidth(button));
   }
   frame.edge("└" + repeat("─", style.width - 2) + "┘");

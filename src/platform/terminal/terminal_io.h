@@ -17,8 +17,9 @@ bool isForegroundTerminal(int fd);
 std::size_t terminalColumns(int fd);
 
 // Key-at-a-time input on a terminal: no line editing and no echo, while Ctrl+C and Ctrl+Z still
-// raise their signals (Ctrl+\ is off: its signal would skip the restore). The previous settings come back when the object is
-// destroyed, and also at process exit if the process ends through exit() without unwinding.
+// raise their signals (Ctrl+\ is off: its signal would skip the restore). The previous settings
+// come back when the object is destroyed, and also at process exit if the process ends through
+// exit() without unwinding.
 class KeyMode {
  public:
   // Nothing when `fd` is not a foreground terminal or cannot be configured.
