@@ -32,29 +32,13 @@ class GLibTimer final : public ScheduledJob {
 
 }  // namespace
 
-GLibScheduler::~GLibScheduler() {
-  for (Pending& pending : pending_) g_source_remove(pending.source);
-}
-
 std::unique_ptr<ScheduledJob> GLibScheduler::repeating(Seconds interval,
                                                        std::function<void()> tick) {
   return std::make_unique<GLibTimer>(interval, std::move(tick));
 }
 
 void GLibScheduler::after(Seconds delay, std::function<void()> job) {
-  pending_.push_back({this, std::move(job)});
-  Pending* entry = &pending_.back();
-  entry->source = g_timeout_add(
-      milliseconds(delay),
-      [](gpointer data) -> gboolean {
-        auto* entry = static_cast<Pending*>(data);
-        GLibScheduler* owner = entry->owner;
-        std::function<void()> job = std::move(entry->job);
-        owner->pending_.remove_if([entry](const Pending& p) { return &p == entry; });
-        job();
-        return G_SOURCE_REMOVE;
-      },
-      entry);
+  delayed_.postAfter(milliseconds(delay), std::move(job));
 }
 
 }  // namespace vantorel

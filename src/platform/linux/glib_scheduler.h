@@ -3,9 +3,9 @@
 #include <glib.h>
 
 #include <functional>
-#include <list>
 #include <memory>
 
+#include "platform/linux/main_loop_jobs.h"
 #include "platform/scheduler.h"
 
 namespace vantorel {
@@ -15,7 +15,6 @@ namespace vantorel {
 class GLibScheduler final : public Scheduler {
  public:
   GLibScheduler() = default;
-  ~GLibScheduler() override;
   GLibScheduler(const GLibScheduler&) = delete;
   GLibScheduler& operator=(const GLibScheduler&) = delete;
 
@@ -23,12 +22,7 @@ class GLibScheduler final : public Scheduler {
   void after(Seconds delay, std::function<void()> job) override;
 
  private:
-  struct Pending {
-    GLibScheduler* owner;
-    std::function<void()> job;
-    guint source = 0;
-  };
-  std::list<Pending> pending_;
+  MainLoopJobs delayed_;
 };
 
 }  // namespace vantorel

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/linux/idle_jobs.h"
+#include "platform/linux/main_loop_jobs.h"
 #include "platform/panel.h"
 
 namespace vantorel {
@@ -60,7 +60,7 @@ class GtkPanelFactory final : public PanelFactory {
   void destroyRetired();
 
   std::vector<GtkWindow*> retired_;
-  IdleJobs jobs_;
+  MainLoopJobs jobs_;
 };
 
 }  // namespace vantorel

@@ -8,7 +8,7 @@
 
 #include "platform/application.h"
 #include "platform/linux/gtk_status_menu.h"
-#include "platform/linux/idle_jobs.h"
+#include "platform/linux/main_loop_jobs.h"
 #include "platform/status_item.h"
 
 namespace vantorel {
@@ -58,7 +58,7 @@ class IndicatorStatusItem final : public StatusItem, public StatusButton {
   std::string accessibilityLabel_;
   bool green_ = false;
   // Last, so pending jobs are removed before anything they touch goes.
-  IdleJobs jobs_;
+  MainLoopJobs jobs_;
 };
 
 // Hands out indicator items whose icons come from one folder.
