@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vantorel {
+
+// What the flashing tool's attention file says, each key already at its default when missing,
+// null or of another type.
+struct AttentionFile {
+  bool active = false;
+  bool needsUser = false;
+  std::optional<std::string> requestID;  // only a JSON string counts
+  std::optional<std::string> action;     // only a JSON string counts
+  std::string successID;                 // "" when missing
+
+  // The job waits for the user with a request id and a sentence to show.
+  bool isPromptRequest() const;
+};
+
+// Parses the file's bytes: UTF-8 JSON, with or without a byte-order mark, whose top-level value
+// is an object. Nothing for anything else, including text nested more than 512 levels deep or
+// holding a NUL byte. Never throws.
+std::optional<AttentionFile> parseAttentionFile(std::string_view bytes);
+
+}  // namespace vantorel

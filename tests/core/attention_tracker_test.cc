@@ -1,0 +1,106 @@
+// Given the attention file as each poll sees it, the user's OK and the ready panel's expiry, we
+// should prompt, prompt again a minute after the last prompt, close a withdrawn request's prompt,
+// and report a new success with a 3 s tint and, after a request, a ready panel that only its own
+// expiry or a new prompt takes away.
+
+#include "core/attention_tracker.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace vantorel {
+namespace {
+
+// "R1+S1": a file asking for request R1 (action "do R1") and reporting success S1; "D1": an
+// active job still naming request R1 without needing the user; "{}" asks for nothing; "missing":
+// a poll that found no valid file.
+std::optional<AttentionFile> file(const std::string& text) {
+  if (text == "missing") return std::nullopt;
+  AttentionFile parsed;
+  if (text[0] == 'R') {
+    parsed.active = parsed.needsUser = true;
+    parsed.requestID = text.substr(0, 2);
+    parsed.action = "do " + *parsed.requestID;
+  } else if (text[0] == 'D') {
+    parsed.active = true;
+    parsed.requestID = "R" + text.substr(1, 1);
+  }
+  if (const auto at = text.find('S'); at != std::string::npos)
+    parsed.successID = text.substr(at, 2);
+  return parsed;
+}
+
+// What one event does: `input` is a file, "OK", "expire:<success id>" or "tinted?" (answered
+// "green" or "plain").
+std::string run(AttentionTracker& tracker, double at, const std::string& input) {
+  const Instant now{std::chrono::duration_cast<Duration>(std::chrono::duration<double>(at))};
+  if (input == "tinted?") return tracker.tinted(now) ? "green" : "plain";
+  std::vector<AttentionStep> steps;
+  if (input == "OK") {
+    tracker.dismissed();
+  } else if (input.starts_with("expire:")) {
+    steps = tracker.readyExpired(input.substr(7));
+  } else {
+    steps = tracker.poll(file(input), now);
+  }
+  static const char* const kNames[] = {"tint", "prompt", "ready", "close"};
+  std::string out;
+  for (const AttentionStep& step : steps) {
+    out += (out.empty() ? "" : ", ") + std::string(kNames[static_cast<int>(step.kind)]) +
+           (step.text.empty() ? "" : " " + step.text);
+    if (step.kind == AttentionStep::Kind::tint) {
+      EXPECT_EQ(step.until, now + std::chrono::seconds(3));
+    }
+  }
+  return out;
+}
+
+// Each scenario is a list of "<seconds> <input> > <expected steps>", separated by ";".
+TEST(AttentionTrackerTest, Scenarios) {
+  const char* const scenarios[] = {
+      // A standing request is prompted again exactly 60 s after the last prompt, OK or not.
+      "0 R1 > prompt do R1; 59.9 R1 >; 60 R1 > prompt do R1; 61 OK >; 119.9 R1 >;"
+      "120 R1 > prompt do R1",
+      // A changed id is prompted at once; a withdrawn request closes its prompt if still shown.
+      "0 R1 > prompt do R1; 1 R2 > prompt do R2; 2 {} > close; 3 {} >; 4 R2 > prompt do R2;"
+      "5 OK >; 6 {} >",
+      // A poll without a valid file changes nothing.
+      "0 R1 > prompt do R1; 1 missing >; 2 R1 >; 3 S1 > tint, ready S1; 4 missing >; 5 S1 >",
+      // A success after a request, dismissed or not, tints for 3 s and shows the ready panel
+      // until its expiry.
+      "0 R1 > prompt do R1; 0.5 OK >; 1 S1 > tint, ready S1; 2 {} >; 2.5 OK >;"
+      "3.9 tinted? > green; 4 tinted? > plain; 4 expire:S1 > close; 5 expire:S1 >; 6 {} >",
+      // Each new success id tints again, with no panel without a request.
+      "0 tinted? > plain; 0 S1 > tint; 1 S2 > tint; 2 S1 > tint; 3 S1 >; 4.9 tinted? > green;"
+      "5 tinted? > plain",
+      // A success in the same file as a prompt only tints.
+      "0 R1+S1 > tint, prompt do R1; 1 S1 > close; 2 {} >",
+      // A job that goes on without the user closes the prompt but keeps its request for the
+      // ready panel, and prompts again at once if it needs the user again; naming another
+      // request withdraws it.
+      "0 R1 > prompt do R1; 1 D1 > close; 2 D1 >; 3 S1 > tint, ready S1",
+      "0 R1 > prompt do R1; 1 D1 > close; 2 R1 > prompt do R1; 3 D2 > close; 4 S1 > tint",
+      // A prompt that replaced the ready panel is closed when withdrawn.
+      "0 R1 > prompt do R1; 1 S1 > tint, ready S1; 2 R2 > prompt do R2; 3 {} > close",
+      // An expiry leaves a newer ready panel or prompt alone.
+      "0 R1 > prompt do R1; 1 S1 > tint, ready S1; 2 R2 > prompt do R2; 3 S2 > tint, ready S2;"
+      "4 expire:S1 >; 5 R3 > prompt do R3; 6 expire:S2 >; 7 {} > close",
+  };
+  for (const std::string scenario : scenarios) {
+    AttentionTracker tracker;
+    std::istringstream events(scenario);
+    for (std::string event; std::getline(events, event, ';');) {
+      SCOPED_TRACE(scenario + "\n at:" + event);
+      std::istringstream fields(event);
+      double at = 0;
+      std::string input, arrow, expected;
+      fields >> at >> input >> arrow >> std::ws;
+      std::getline(fields, expected);
+      EXPECT_EQ(run(tracker, at, input), expected);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vantorel

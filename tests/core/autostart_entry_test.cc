@@ -1,0 +1,32 @@
+// Given where the program is, we should write an entry whose Exec runs exactly that path, and
+// none for a path no entry can hold.
+
+#include "core/autostart_entry.h"
+
+#include <gtest/gtest.h>
+
+namespace vantorel {
+namespace {
+
+TEST(AutostartEntryTest, ExecRunsThePathAsItIs) {
+  struct Row {
+    std::string path;
+    std::optional<std::string> exec;
+  } rows[] = {
+      {"/opt/V/bin/vantorel", R"(Exec="/opt/V/bin/vantorel")"},
+      {"/a b/$HOME/`x`/\"q\"/100%/c\\d", R"(Exec="/a b/\\$HOME/\\`x\\`/\\"q\\"/100%%/c\\\\d")"},
+      {"bin/vantorel", std::nullopt},
+      {"", std::nullopt},
+      {"/a\nb", std::nullopt},
+  };
+  for (const Row& row : rows) {
+    const auto entry = autostartEntry(row.path);
+    ASSERT_EQ(entry.has_value(), row.exec.has_value()) << row.path;
+    if (!entry) continue;
+    EXPECT_TRUE(entry->starts_with("[Desktop Entry]\nType=Application\n"));
+    EXPECT_NE(entry->find("\n" + *row.exec + "\n"), std::string::npos) << *entry;
+  }
+}
+
+}  // namespace
+}  // namespace vantorel
