@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/attention_tracker.h"
+#include "core/desired.h"
+#include "core/observed.h"
+#include "core/status_view.h"
+#include "ports/attention_source.h"
+#include "ports/front_end.h"
+#include "ports/main_loop.h"
+#include "ports/settings.h"
+#include "ports/usb_watch.h"
+
+namespace vantorel {
+
+// The ports the controller reaches. All must outlive it.
+struct Ports {
+  MainLoop& loop;
+  FrontEnd& frontEnd;
+  UsbWatch& usb;
+  Settings& settings;
+  AttentionSource& attention;
+};
+
+// The one controller: it holds the wanted and observed board states and the hand-shake's
+// tracker, owns the timers, and turns USB changes, attention polls and menu choices into what the
+// front end shows. Everything runs on the main loop.
+//
+// Always owned by a std::shared_ptr (see create()): timers hold it weakly and do nothing once it
+// is gone.
+class Controller : public std::enable_shared_from_this<Controller> {
+ public:
+  static constexpr Duration kPollInterval = std::chrono::seconds(1);
+
+  // `c6Serial` is the expected serial of the ESP32-C6 board, if one is configured.
+  static std::shared_ptr<Controller> create(const Ports& ports,
+                                            std::optional<std::string> c6Serial);
+  Controller(const Controller&) = delete;
+  Controller& operator=(const Controller&) = delete;
+
+  // Start-up: the 1 s attention poll, one poll now, then the USB watch with one enumeration.
+  // The status item is drawn once, when all of that is known.
+  void start();
+  // A menu choice: picks a wanted state (stored and drawn) or quits the main loop.
+  void choose(Choice choice);
+
+ private:
+  Controller(const Ports& ports, std::optional<std::string> c6Serial);
+
+  void checkAttention();
+  void apply(const std::vector<AttentionStep>& steps);
+  // Re-renders once the tint that lasts until `until` is over.
+  void endTintAt(Instant until);
+  // OK on the prompt shown as panel number `panel`; nothing once another panel took its place.
+  void dismissPrompt(std::uint64_t panel);
+  void refresh();
+  void render();
+
+  Ports ports_;
+  const std::optional<std::string> c6Serial_;
+  Desired desired_;
+  Observed observed_ = Observed::none;
+  // True from a failed watch start or enumeration until an enumeration succeeds: every render in
+  // between shows the watch error, never a stale or default state.
+  bool watchFailed_ = false;
+  // False until start() has gathered everything the first drawing needs.
+  bool started_ = false;
+  // Counts the panels shown and closed, so a late OK from a prompt that is gone does nothing.
+  std::uint64_t panelSerial_ = 0;
+  AttentionTracker tracker_;
+  std::unique_ptr<Timer> pollTimer_;
+  std::unique_ptr<Timer> tintTimer_;
+  std::unique_ptr<Timer> readyTimer_;
+};
+
+}  // namespace vantorel

@@ -1,0 +1,148 @@
+// Given fake ports, we should start up with one poll, one enumeration and one drawing, keep the
+// watch error until an enumeration succeeds, store only a changed choice, end the tint and the
+// ready panel on time, and never call a released controller back.
+
+#include "app/controller.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_main_loop.h"
+#include "fakes/fake_ports.h"
+
+namespace vantorel {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+using Devices = std::vector<USBDevice>;
+const USBDevice kC6(0x303A, 0x1001, "", "ab");  // the expected board: its serial is "AB"
+const std::string kPrompt =
+    R"({"active":true,"needs_user":true,"request_id":"R1","action":"Hold"})";
+const std::string kSuccess = R"({"success_id":"S1"})";
+
+// The fake loop, except that a one-shot job longer than `early` runs that much before it is due,
+// as a coarse timer may.
+class HastyLoop final : public MainLoop {
+ public:
+  Instant now() const override { return fake.now(); }
+  std::unique_ptr<Timer> every(Duration interval, std::function<void()> tick) override {
+    return fake.every(interval, std::move(tick));
+  }
+  std::unique_ptr<Timer> after(Duration delay, std::function<void()> job) override {
+    return fake.after(delay > early ? delay - early : delay, std::move(job));
+  }
+  void quit() override { fake.quit(); }
+
+  FakeMainLoop fake;
+  Duration early{};
+};
+
+class ControllerTest : public ::testing::Test {
+ protected:
+  std::shared_ptr<Controller> launch() {
+    auto controller = Controller::create(Ports{loop, frontEnd, usb, settings, attention}, "AB");
+    controller->start();
+    return controller;
+  }
+  void wait(Duration step) { loop.fake.advance(step); }
+  void expectShown(Desired desired, std::optional<Observed> observed, bool tinted) {
+    EXPECT_EQ(frontEnd.views.back(), statusView(desired, observed, tinted));
+  }
+
+  HastyLoop loop;
+  FakeFrontEnd frontEnd;
+  FakeUsbWatch usb;
+  FakeSettings settings;
+  FakeAttentionSource attention;
+};
+
+TEST_F(ControllerTest, StartUpPollsEnumeratesAndDrawsOnceAndEachChangeEnumeratesOnce) {
+  settings.stored = Desired::rpBoot;
+  usb.attached = Devices{kC6};
+  attention.bytes = kSuccess;
+  const auto controller = launch();
+  EXPECT_EQ(std::make_tuple(attention.reads, usb.enumerations, frontEnd.views.size()),
+            std::make_tuple(1, 1, std::size_t{1}));
+  expectShown(Desired::rpBoot, Observed::c6Unknown, true);
+  usb.attached = Devices{};
+  usb.change();
+  EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(2, 2u));
+  expectShown(Desired::rpBoot, Observed::none, true);
+}
+
+TEST_F(ControllerTest, FailedStartShowsTheWatchErrorAndNeverEnumerates) {
+  usb.startWorks = false;
+  const auto controller = launch();
+  controller->choose(Choice::pick(Desired::rpNormal));
+  EXPECT_EQ(usb.enumerations, 0);
+  expectShown(Desired::rpNormal, std::nullopt, false);
+}
+
+TEST_F(ControllerTest, FailedEnumerationShowsTheWatchErrorUntilOneSucceeds) {
+  usb.attached = std::nullopt;
+  attention.bytes = kSuccess;
+  const auto controller = launch();
+  wait(seconds(3));  // the tint's end draws again
+  expectShown(Desired::c6Boot, std::nullopt, false);
+  usb.attached = Devices{kC6};
+  usb.change();
+  expectShown(Desired::c6Boot, Observed::c6Unknown, false);
+  usb.attached = std::nullopt;
+  usb.change();
+  expectShown(Desired::c6Boot, std::nullopt, false);
+}
+
+TEST_F(ControllerTest, OnlyAChangedChoiceIsStoredAndQuitEndsTheLoop) {
+  const auto controller = launch();
+  controller->choose(Choice::pick(Desired::rpBoot));
+  controller->choose(Choice::pick(Desired::rpBoot));  // drawn again, not stored again
+  EXPECT_EQ(settings.writes, std::vector<Desired>{Desired::rpBoot});
+  ASSERT_EQ(frontEnd.views.size(), 3u);
+  expectShown(Desired::rpBoot, Observed::none, false);
+  controller->choose(Choice::quit());
+  EXPECT_EQ(std::make_tuple(loop.fake.quits, frontEnd.views.size()), std::make_tuple(1, 3u));
+}
+
+TEST_F(ControllerTest, TintEndsAfterThreeSecondsEvenWhenTheTimerFiresEarly) {
+  loop.early = seconds(1);
+  attention.bytes = kSuccess;
+  const auto controller = launch();
+  wait(milliseconds(2999));
+  expectShown(Desired::c6Boot, Observed::none, true);
+  wait(milliseconds(1));
+  expectShown(Desired::c6Boot, Observed::none, false);
+}
+
+TEST_F(ControllerTest, PanelsFollowTheHandShakeAndALateOkDoesNothing) {
+  attention.bytes = kPrompt;
+  const auto controller = launch();
+  frontEnd.pressOk();
+  frontEnd.pressOk();  // twice, before the panel went
+  wait(seconds(60));   // prompted again
+  attention.bytes = kSuccess;
+  wait(seconds(1));
+  frontEnd.pressOk();  // on the prompt that the ready panel replaced
+  wait(milliseconds(2999));
+  EXPECT_EQ(frontEnd.panels,
+            (std::vector<std::string>{"prompt: Hold", "close", "prompt: Hold", "ready"}));
+  wait(milliseconds(1));
+  EXPECT_EQ(frontEnd.panels.back(), "close");
+}
+
+TEST_F(ControllerTest, ReleasedControllerIsNeverCalledBack) {
+  attention.bytes = kPrompt;
+  auto controller = launch();
+  attention.bytes = kSuccess;
+  wait(seconds(1));  // the tint's end and the ready panel's expiry are pending
+  const auto seen = std::make_tuple(frontEnd.views, frontEnd.panels, attention.reads);
+  controller.reset();
+  EXPECT_EQ(loop.fake.pending(), 0u);
+  usb.change();
+  frontEnd.oks.front()();
+  wait(seconds(10));
+  EXPECT_EQ(std::make_tuple(frontEnd.views, frontEnd.panels, attention.reads), seen);
+  EXPECT_EQ(usb.enumerations, 1);
+}
+
+}  // namespace
+}  // namespace vantorel
