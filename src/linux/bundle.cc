@@ -1,0 +1,57 @@
+#include "linux/bundle.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+
+#include "linux/bounded_file.h"
+#include "linux/xdg.h"
+
+namespace vantorel {
+namespace {
+
+constexpr const char* kInfoFile = "share/vantorel/Info.json";
+constexpr const char* kC6SerialKey = "BoardC6Serial";
+constexpr const char* kBesideBundle = "work/board-flash-attention.json";
+constexpr const char* kInDataFolder = "Vantorel/board-flash-attention.json";
+
+// True when anything exists at `path`, following symbolic links: a dangling link does not count.
+bool exists(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+Bundle Bundle::ofRunningProgram() {
+  char buffer[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return at(".");
+  // <bundle>/bin/vantorel: the bundle is two levels up.
+  return at(parentFolder(parentFolder(std::string(buffer, static_cast<std::size_t>(n)))));
+}
+
+Bundle Bundle::at(std::string path) {
+  Bundle bundle{std::move(path), std::nullopt};
+  // A missing or unreadable dictionary, or a value that is not a string, all mean "absent".
+  if (const auto info = readJsonObject(joinedPath(bundle.path, kInfoFile))) {
+    if (const auto it = info->find(kC6SerialKey); it != info->end() && it->is_string()) {
+      bundle.c6Serial = it->get<std::string>();
+    }
+  }
+  return bundle;
+}
+
+std::string attentionFilePath(const std::string& bundlePath) {
+  const std::string besideBundle =
+      joinedPath(parentFolder(parentFolder(bundlePath)), kBesideBundle);
+  if (exists(besideBundle)) return besideBundle;
+  // Without a data folder there is no file to poll: an empty path never opens, where a relative
+  // one would read whatever the working folder holds.
+  const std::string dataFolder = xdgDataHome();
+  if (dataFolder.empty()) return "";
+  return joinedPath(dataFolder, kInDataFolder);
+}
+
+}  // namespace vantorel
