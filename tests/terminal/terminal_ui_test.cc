@@ -1,0 +1,55 @@
+#include "terminal/terminal_ui.h"
+
+#include <gtest/gtest.h>
+
+namespace vantorel::terminal {
+
+// Given a terminal UI over a log, we should see keys reach the latest menu's choices or the
+// panel's "OK", and the menu printed for any other key.
+class TerminalUiTest : public ::testing::Test {
+ protected:
+  std::string flushed() { return ui.screen().flush(), std::exchange(out, {}); }
+
+  std::string out;
+  std::vector<Choice> chosen;
+  TerminalUi ui{[this](std::string_view bytes) { out.append(bytes); }, false,
+                [] { return std::size_t{0}; }, [this](Choice c) { chosen.push_back(c); }};
+};
+
+TEST_F(TerminalUiTest, KeysPickFromTheLatestMenuAndQQuitsAsTheMenuShows) {
+  ui.show(statusView(Desired::c6Boot, Observed::rpBoot, false));
+  ui.show(statusView(Desired::c6Normal, Observed::none, false));
+  ui.handleInput("x");
+  EXPECT_EQ(flushed(),
+            "Want C6 normal | Have none\nObserved: No matching USB device\n  1    Want C6 boot\n"
+            "  2  ✓ Want C6 normal\n  3    Want RP boot\n  4    Want RP normal\n  q    Quit\n");
+  ui.handleInput("3\x1b[1;5A4\n7\x1b");
+  ui.handleInput("[15;2~\0331");  // the rest of Shift+F5, then Alt+1
+  ui.handleInput("q1");
+  EXPECT_EQ(chosen, (std::vector<Choice>{Choice::pick(Desired::rpBoot),
+                                         Choice::pick(Desired::rpNormal), Choice::quit()}));
+}
+
+TEST_F(TerminalUiTest, LogGetsEachVisibleChangeOnceAndEnterPressesTheAttentionPanelsOkOnce) {
+  int pressed = 0;
+  ui.handleInput("\r\n");  // no panel: nothing happens
+  ui.show(statusView(Desired::c6Boot, Observed::none, false));
+  ui.show(statusView(Desired::c6Boot, Observed::none, true));
+  ui.prompt("Hold BOOT", [&] { ++pressed; });
+  ui.handleInput("z");
+  const std::string shown = flushed();
+  EXPECT_EQ(shown.find("Want C6 boot | Have none [green]\n┌─ Board action needed ─"), 0u);
+  EXPECT_TRUE(shown.ends_with("  q    Quit\n  Enter  OK\n")) << shown;
+  EXPECT_EQ(flushed(), "");
+  ui.handleInput("\r\n\n");
+  EXPECT_EQ(pressed, 1);
+  ui.show(statusView(Desired::c6Boot, Observed::none, false));
+  EXPECT_EQ(flushed(), "(closed: Board action needed)\nWant C6 boot | Have none\n");
+  ui.prompt("Hold BOOT", [&] { ++pressed; });
+  ui.ready();
+  ui.handleInput("\n");
+  EXPECT_EQ(pressed, 1) << "the ready panel has no OK";
+  EXPECT_NE(flushed().find("(closed: Board action needed)\n┌─ Board ready ─"), std::string::npos);
+}
+
+}  // namespace vantorel::terminal
