@@ -1,0 +1,65 @@
+#include "gtk/gtk_panels.h"
+
+#include <utility>
+
+namespace vantorel {
+
+GtkPanels::~GtkPanels() {
+  close();
+  destroyRetired_.reset();
+  retired_.clear();
+}
+
+void GtkPanels::prompt(const std::string& text, std::function<void()> onOk) {
+  GtkWidget* button = nullptr;
+  WindowPtr window = promptWindow(text, &button);
+  present(std::move(window));
+  button_ = button;
+  onOk_ = std::move(onOk);
+  g_signal_connect(button_, "clicked", G_CALLBACK(onClicked), this);
+}
+
+void GtkPanels::ready() { present(readyWindow()); }
+
+void GtkPanels::present(WindowPtr window) {
+  close();
+  window_ = std::move(window);
+  // Connected for both panels: the prompt's close button acts as its "OK", and the ready panel
+  // stays whatever the window manager offers.
+  g_signal_connect(window_.get(), "delete-event", G_CALLBACK(onDeleteEvent), this);
+  gtk_window_present(GTK_WINDOW(window_.get()));
+}
+
+void GtkPanels::close() {
+  if (!window_) return;
+  g_signal_handlers_disconnect_by_data(window_.get(), this);
+  if (button_ != nullptr) g_signal_handlers_disconnect_by_data(button_, this);
+  button_ = nullptr;
+  onOk_ = nullptr;
+  gtk_widget_hide(window_.get());
+  retired_.push_back(std::move(window_));
+  if (!destroyRetired_) {
+    destroyRetired_ = addIdle([this] {
+      destroyRetired_.release();  // GLib removes the source once this returns
+      retired_.clear();
+      return G_SOURCE_REMOVE;
+    });
+  }
+}
+
+void GtkPanels::pressOk() {
+  // Taken before closing, which forgets it; the handler may then replace or drop panels freely.
+  const std::function<void()> onOk = std::move(onOk_);
+  close();
+  if (onOk) onOk();
+}
+
+gboolean GtkPanels::onDeleteEvent(GtkWidget*, GdkEvent*, gpointer data) {
+  auto* self = static_cast<GtkPanels*>(data);
+  if (self->button_ != nullptr) self->pressOk();
+  return TRUE;  // the window is never destroyed by the window manager's request
+}
+
+void GtkPanels::onClicked(GtkButton*, gpointer data) { static_cast<GtkPanels*>(data)->pressOk(); }
+
+}  // namespace vantorel

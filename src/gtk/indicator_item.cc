@@ -1,0 +1,67 @@
+#include "gtk/indicator_item.h"
+
+#include <string_view>
+#include <utility>
+
+namespace vantorel {
+namespace {
+
+constexpr const char* kIndicatorId = "vantorel";
+
+// The widest title the status view produces. Hosts reserve this much room for the label, so the
+// panel does not shift as the label changes.
+constexpr std::string_view kLabelGuide = "Want C6 normal | Have C6 unknown mode";
+
+}  // namespace
+
+IndicatorItem::IndicatorItem(const std::string& iconFolder, std::function<void(Choice)> onChoice)
+    : onChoice_(std::move(onChoice)),
+      indicator_(app_indicator_new_with_path(kIndicatorId, kIcon, APP_INDICATOR_CATEGORY_HARDWARE,
+                                             iconFolder.c_str())) {
+  // Without a status area host the library falls back to a tray icon, and then adds the folder
+  // to the icon theme's search path with a loop that reads past the end of the path list unless
+  // the folder is on it already: so it is, from the start.
+  GtkIconTheme* theme = gtk_icon_theme_get_default();
+  gchar** path = nullptr;
+  gtk_icon_theme_get_search_path(theme, &path, nullptr);
+  bool listed = false;
+  for (gchar** each = path; each != nullptr && *each != nullptr; ++each) {
+    listed = listed || iconFolder == *each;
+  }
+  g_strfreev(path);
+  if (!listed) gtk_icon_theme_append_search_path(theme, iconFolder.c_str());
+}
+
+void IndicatorItem::show(const StatusView& view) {
+  AppIndicator* item = indicator_.get();
+  const bool first = !shown_;
+  if (first || view.title != shown_->title) {
+    const std::string guide(view.title.size() > kLabelGuide.size() ? std::string_view(view.title)
+                                                                   : kLabelGuide);
+    app_indicator_set_label(item, view.title.c_str(), guide.c_str());
+  }
+  if (first || view.tooltip != shown_->tooltip) app_indicator_set_title(item, view.tooltip.c_str());
+  const bool newDescription = first || view.accessibility != shown_->accessibility;
+  const bool newTint = first || view.tinted != shown_->tinted;
+  if (newDescription || newTint) {
+    // Some hosts show the attention icon but never switch back on the status alone: the icon
+    // name itself follows the tint too.
+    const char* description = view.accessibility.c_str();
+    app_indicator_set_icon_full(item, view.tinted ? kAttentionIcon : kIcon, description);
+    if (newDescription) app_indicator_set_attention_icon_full(item, kAttentionIcon, description);
+  }
+  if (newTint) {
+    // Never passive: hosts may hide a passive item, and this one is the whole interface.
+    app_indicator_set_status(
+        item, view.tinted ? APP_INDICATOR_STATUS_ATTENTION : APP_INDICATOR_STATUS_ACTIVE);
+  }
+  if (!menu_) {
+    menu_ = std::make_unique<GtkStatusMenu>(view.menu, onChoice_);
+    app_indicator_set_menu(item, menu_->widget());
+  } else if (view.menu != shown_->menu) {
+    menu_->update(view.menu);
+  }
+  shown_ = view;
+}
+
+}  // namespace vantorel

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <libayatana-appindicator/app-indicator.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/status_view.h"
+#include "gtk/gtk_status_menu.h"
+#include "linux/glib_handles.h"
+
+namespace vantorel {
+
+// The status item as an application indicator on the StatusNotifierItem protocol: the view's
+// title is the indicator's label, its tooltip the indicator's title, its accessibility text the
+// icon's description, and the tint the attention state with the green icon. Hosts without
+// label support show the icon, with the tooltip.
+class IndicatorItem {
+ public:
+  static constexpr const char* kIcon = "vantorel";
+  static constexpr const char* kAttentionIcon = "vantorel-attention";
+
+  // `iconFolder` holds kIcon and kAttentionIcon as SVG files. Menu choices go to `onChoice`, on
+  // the main loop. The item stays off the status area until the first show().
+  IndicatorItem(const std::string& iconFolder, std::function<void(Choice)> onChoice);
+  IndicatorItem(const IndicatorItem&) = delete;
+  IndicatorItem& operator=(const IndicatorItem&) = delete;
+
+  // Draws `view`, changing only what differs from the view drawn last: the label first, since
+  // that is what the user watches.
+  void show(const StatusView& view);
+
+  AppIndicator* indicator() const { return indicator_.get(); }
+  // The menu, or nullptr before the first show().
+  GtkMenu* menu() const { return menu_ ? menu_->widget() : nullptr; }
+
+ private:
+  std::function<void(Choice)> onChoice_;
+  std::unique_ptr<GtkStatusMenu> menu_;
+  // After the menu: released first, so it never exports a destroyed menu.
+  GObjectPtr<AppIndicator> indicator_;
+  std::optional<StatusView> shown_;
+};
+
+}  // namespace vantorel

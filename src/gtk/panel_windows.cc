@@ -1,0 +1,143 @@
+#include "gtk/panel_windows.h"
+
+#include "core/text_cut.h"
+
+namespace vantorel {
+namespace {
+
+// A widget's place in its window's content, from the top-left corner, in GTK's logical pixels.
+struct Frame {
+  int x, y, width, height;
+};
+
+// The two layouts. Font sizes are in the same unit as the frames, so text keeps its proportions.
+constexpr int kPanelWidth = 440;
+constexpr int kPromptHeight = 150;
+constexpr Frame kPromptText = {20, 20, 400, 70};
+constexpr int kPromptTextSize = 15;
+constexpr Frame kOkButton = {340, 105, 80, 30};
+constexpr int kReadyHeight = 110;
+constexpr Frame kReadyText = {20, 35, 400, 40};
+constexpr int kReadyTextSize = 24;
+
+constexpr const char* kGreenBackground = "vantorel-green-background";
+constexpr const char* kWhiteText = "vantorel-white-text";
+constexpr const char* kPushButton = "vantorel-push-button";
+
+// The system green, white text, and push buttons at their frame's height (the theme's minimum
+// height would make them taller).
+constexpr const char* kStyleSheet =
+    "window.vantorel-green-background { background-color: #34C759; }\n"
+    "label.vantorel-white-text { color: #FFFFFF; }\n"
+    "button.vantorel-push-button { min-height: 0; padding-top: 2px; padding-bottom: 2px; }\n";
+
+void addStyleClass(GtkWidget* widget, const char* name) {
+  gtk_style_context_add_class(gtk_widget_get_style_context(widget), name);
+}
+
+// A label in the system font's family at `size` pixels. Plain text, never markup.
+GtkWidget* makeLabel(const std::string& text, int size, bool bold) {
+  GtkWidget* label = gtk_label_new(nullptr);
+  gtk_label_set_text(GTK_LABEL(label), cutToBytes(text, kMaxLabelBytes).c_str());
+  PangoAttrList* attributes = pango_attr_list_new();
+  pango_attr_list_insert(attributes, pango_attr_size_new_absolute(size * PANGO_SCALE));
+  if (bold) pango_attr_list_insert(attributes, pango_attr_weight_new(PANGO_WEIGHT_BOLD));
+  gtk_label_set_attributes(GTK_LABEL(label), attributes);
+  pango_attr_list_unref(attributes);
+  return label;
+}
+
+// A titled toplevel dialog of exactly width x height, kept above other windows, centred, with an
+// empty GtkFixed as its content (returned in `content`).
+WindowPtr makeWindow(const char* title, int width, int height, bool closable, GtkFixed** content) {
+  WindowPtr window(gtk_window_new(GTK_WINDOW_TOPLEVEL));
+  GtkWindow* gtkWindow = GTK_WINDOW(window.get());
+  gtk_window_set_title(gtkWindow, title);
+  // A dialog, not a document window: window managers give it no minimise or maximise button.
+  gtk_window_set_type_hint(gtkWindow, GDK_WINDOW_TYPE_HINT_DIALOG);
+  gtk_window_set_keep_above(gtkWindow, TRUE);
+  gtk_window_set_deletable(gtkWindow, closable);
+  gtk_window_set_position(gtkWindow, GTK_WIN_POS_CENTER);
+  // A fixed size that a wrapping label cannot stretch: resizable, with equal minimum and maximum.
+  gtk_window_set_default_size(gtkWindow, width, height);
+  GdkGeometry geometry{};
+  geometry.min_width = geometry.max_width = width;
+  geometry.min_height = geometry.max_height = height;
+  gtk_window_set_geometry_hints(gtkWindow, nullptr, &geometry,
+                                static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE));
+  *content = GTK_FIXED(gtk_fixed_new());
+  gtk_widget_set_size_request(GTK_WIDGET(*content), width, height);
+  gtk_container_add(GTK_CONTAINER(gtkWindow), GTK_WIDGET(*content));
+  return window;
+}
+
+void place(GtkFixed* content, GtkWidget* child, const Frame& frame) {
+  gtk_fixed_put(content, child, frame.x, frame.y);
+}
+
+}  // namespace
+
+PanelStyle::PanelStyle() : provider_(gtk_css_provider_new()) {
+  gtk_css_provider_load_from_data(provider_.get(), kStyleSheet, -1, nullptr);
+  if (GdkScreen* screen = gdk_screen_get_default()) {
+    gtk_style_context_add_provider_for_screen(screen, GTK_STYLE_PROVIDER(provider_.get()),
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  }
+}
+
+PanelStyle::~PanelStyle() {
+  if (GdkScreen* screen = gdk_screen_get_default()) {
+    gtk_style_context_remove_provider_for_screen(screen, GTK_STYLE_PROVIDER(provider_.get()));
+  }
+}
+
+WindowPtr promptWindow(const std::string& text, GtkWidget** button) {
+  GtkFixed* content = nullptr;
+  WindowPtr window = makeWindow("Board action needed", kPanelWidth, kPromptHeight, true, &content);
+
+  // Wrapped at the frame's width from the top; a text taller than the frame is clipped by a
+  // scrolled window without scroll bars, so the panel keeps its size.
+  GtkWidget* label = makeLabel(text, kPromptTextSize, false);
+  gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
+  gtk_label_set_yalign(GTK_LABEL(label), 0.0f);
+  gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
+  gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
+  gtk_widget_set_size_request(label, kPromptText.width, -1);
+  GtkWidget* clip = gtk_scrolled_window_new(nullptr, nullptr);
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(clip), GTK_POLICY_NEVER, GTK_POLICY_EXTERNAL);
+  gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(clip), GTK_SHADOW_NONE);
+  gtk_container_add(GTK_CONTAINER(clip), label);
+  if (GtkWidget* viewport = gtk_bin_get_child(GTK_BIN(clip)); GTK_IS_VIEWPORT(viewport)) {
+    gtk_viewport_set_shadow_type(GTK_VIEWPORT(viewport), GTK_SHADOW_NONE);
+  }
+  gtk_widget_set_size_request(clip, kPromptText.width, kPromptText.height);
+  place(content, clip, kPromptText);
+
+  *button = gtk_button_new_with_label("OK");
+  addStyleClass(*button, kPushButton);
+  gtk_widget_set_size_request(*button, kOkButton.width, kOkButton.height);
+  place(content, *button, kOkButton);
+  gtk_widget_show_all(GTK_WIDGET(content));
+  return window;
+}
+
+WindowPtr readyWindow() {
+  GtkFixed* content = nullptr;
+  WindowPtr window = makeWindow("Board ready", kPanelWidth, kReadyHeight, false, &content);
+  addStyleClass(window.get(), kGreenBackground);
+
+  // One line, vertically centred in its frame; a text too wide is cut, never widens the panel.
+  GtkWidget* label = makeLabel("Ready", kReadyTextSize, true);
+  gtk_label_set_justify(GTK_LABEL(label), GTK_JUSTIFY_CENTER);
+  gtk_label_set_xalign(GTK_LABEL(label), 0.5f);
+  gtk_label_set_yalign(GTK_LABEL(label), 0.5f);
+  gtk_label_set_single_line_mode(GTK_LABEL(label), TRUE);
+  gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+  addStyleClass(label, kWhiteText);
+  gtk_widget_set_size_request(label, kReadyText.width, kReadyText.height);
+  place(content, label, kReadyText);
+  gtk_widget_show_all(GTK_WIDGET(content));
+  return window;
+}
+
+}  // namespace vantorel

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <memory>
+#include <string>
+
+#include "linux/glib_handles.h"
+
+namespace vantorel {
+
+// Destroys a toplevel window, which GTK's list of toplevels otherwise keeps.
+struct WindowDestroy {
+  void operator()(GtkWidget* window) const {
+    if (window != nullptr) gtk_widget_destroy(window);
+  }
+};
+using WindowPtr = std::unique_ptr<GtkWidget, WindowDestroy>;
+
+// The panels' style sheet (the green background, white text, buttons at their frame's height),
+// installed on the default screen for the life of this object.
+class PanelStyle {
+ public:
+  PanelStyle();
+  ~PanelStyle();
+  PanelStyle(const PanelStyle&) = delete;
+  PanelStyle& operator=(const PanelStyle&) = delete;
+
+ private:
+  GObjectPtr<GtkCssProvider> provider_;
+};
+
+// "Board action needed": 440x150, `text` wrapped at 400 px in 15 px type, an "OK" button at the
+// bottom right (returned in `button`). Closable. Not yet shown.
+WindowPtr promptWindow(const std::string& text, GtkWidget** button);
+
+// "Board ready": 440x110, green, a bold white centred "Ready" in 24 px type. The window manager
+// is asked to offer no close button. Not yet shown.
+WindowPtr readyWindow();
+
+// The most text a label is given: a panel shows a few hundred characters, and laying out a whole
+// megabyte would stall the main loop for seconds on every prompt.
+inline constexpr std::size_t kMaxLabelBytes = 4096;
+
+}  // namespace vantorel
