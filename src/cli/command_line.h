@@ -1,0 +1,13 @@
+#pragma once
+
+#include <functional>
+
+namespace vantorel {
+
+// The program's command line: the commands a flashing script runs (ask, done, clear, status,
+// wait, autostart), each with its own --help, and --version. Without a command it calls
+// `runProgram` with whether --terminal was given, and returns its exit status. Usage errors
+// exit with status 2.
+int runCommandLine(int argc, char** argv, const std::function<int(bool forceTerminal)>& runProgram);
+
+}  // namespace vantorel

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "core/instant.h"
+#include "core/observed.h"
+#include "ports/main_loop.h"
+#include "ports/settings.h"
+#include "ports/usb_watch.h"
+
+namespace vantorel {
+
+// The exit statuses of every command.
+enum ExitStatus : int {
+  kExitDone = 0,
+  kExitNotMet = 1,     // timed out, interrupted, or the condition does not hold
+  kExitUsageOrIo = 2,  // a usage error, or a file or USB that could not be used
+};
+
+// What the flashing script's commands run on: the ports, and the few things that are not.
+struct CommandContext {
+  MainLoop& loop;
+  UsbWatch& usb;
+  Settings& settings;
+  std::optional<std::string> c6Serial;  // the expected ESP32-C6 serial, as the program has it
+  std::function<void()> runLoop;        // runs `loop` until it quits (or a signal ends it)
+  // Replaces the attention file with the given text: "" when written, otherwise the error.
+  std::function<std::string(const std::string&)> writeAttention;
+  std::function<std::string()> freshId;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+struct AskOptions {
+  std::string text;
+  std::optional<std::string> id;  // nothing: a fresh one, printed
+  std::optional<Observed> until;
+  std::optional<Duration> timeout;  // only with `until`
+};
+
+// Writes a prompt request. With `until`, waits for that board state and then withdraws the
+// request, also on a timeout or when a signal ends the loop.
+int ask(CommandContext& context, const AskOptions& options);
+// Reports a success with `id`, or a fresh one (printed).
+int done(CommandContext& context, const std::optional<std::string>& id);
+// Withdraws any request: nothing pending.
+int clear(CommandContext& context);
+// Prints the wanted and the observed state, as the status item's title or as JSON.
+int status(CommandContext& context, bool json);
+// Waits for the observed state to be `target`, printing it when it is.
+int wait(CommandContext& context, Observed target, std::optional<Duration> timeout);
+
+}  // namespace vantorel

@@ -1,0 +1,78 @@
+// Given files other programs read while we write, we should never let a reader see a part of one,
+// never write through a link or over something that is not a file, and say which path failed.
+
+#include "linux/safe_file_write.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "linux/temp_folder.h"
+
+namespace vantorel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string content(const fs::path& path) {
+  std::ostringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
+}
+
+class SafeFileWriteTest : public ::testing::Test {
+ protected:
+  TempFolder temp;
+  const fs::path file = temp.path / "Vantorel" / "board-flash-attention.json";
+};
+
+TEST_F(SafeFileWriteTest, AReaderRacingTheWriterSeesOnlyWholeFiles) {
+  const std::string a(64 * 1024, 'a'), b = "{}\n";
+  ASSERT_EQ(writeFileSafely(file, a), "");
+  EXPECT_EQ(fs::status(file.parent_path()).permissions(), fs::perms::owner_all);
+  std::atomic<int> failures = 0;
+  std::atomic<bool> finished = false;
+  std::thread writer([&] {
+    for (int i = 0; i < 1000; ++i) failures += !writeFileSafely(file, i % 2 ? a : b).empty();
+    finished = true;
+  });
+  int reads = 0, partial = 0;
+  for (; !finished; ++reads) {
+    const std::string seen = content(file);
+    partial += seen != a && seen != b;
+  }
+  writer.join();
+  EXPECT_EQ(failures, 0);
+  EXPECT_EQ(partial, 0) << "of " << reads << " reads";
+}
+
+TEST_F(SafeFileWriteTest, ALinkOrAFolderAtThePathIsLeftAsItIs) {
+  fs::create_directories(file.parent_path());
+  const fs::path target = temp.path / "target";
+  std::ofstream(target) << "precious";
+  fs::create_symlink(target, file);
+  EXPECT_NE(writeFileSafely(file, "{}").find(file.string() + " is a symbolic link"),
+            std::string::npos);
+  EXPECT_TRUE(fs::is_symlink(file));
+  EXPECT_EQ(content(target), "precious");
+
+  fs::remove(file);
+  fs::create_directory(file);
+  EXPECT_NE(writeFileSafely(file, "{}").find(file.string()), std::string::npos);
+  EXPECT_TRUE(fs::is_directory(file));
+}
+
+TEST_F(SafeFileWriteTest, AFolderNobodyMayWriteInIsNamed) {
+  // sysfs takes no new files, even from root, for whom permission bits mean nothing.
+  if (!fs::is_directory("/sys/kernel")) GTEST_SKIP() << "no sysfs at /sys";
+  const std::string error = writeFileSafely("/sys/board-flash-attention.json", "{}");
+  EXPECT_NE(error.find("cannot write /sys/board-flash-attention.json: "), std::string::npos)
+      << error;
+}
+
+}  // namespace
+}  // namespace vantorel
