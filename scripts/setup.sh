@@ -1,18 +1,29 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Vantorel needs to build, run and test, then configures and
-# builds it in ./build. Safe to run again: installs only what is missing, builds only what changed.
+# Installs the Debian 12 packages Vantorel needs, then configures and builds it in ./build.
+#   scripts/setup.sh run    what running needs: the program, its module and its data
+#   scripts/setup.sh test   everything: also the test suites, their tools and the benchmarks
+# Safe to run again: installs only what is missing, builds only what changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+purpose="${1:-test}"
 
-packages=(
-  # build
-  g++ cmake pkg-config nlohmann-json3-dev libglib2.0-dev libudev-dev
+run_packages=(
+  g++ cmake ninja-build pkg-config
+  nlohmann-json3-dev libcli11-dev libglib2.0-dev libudev-dev
   libgtk-3-dev libayatana-appindicator3-dev
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev umockdev libumockdev-dev
-  xvfb openbox xdotool x11-utils imagemagick dbus python3 python3-dbus python3-gi
-  gir1.2-umockdev-1.0 librsvg2-common
+  librsvg2-common  # draws the SVG icons
 )
+test_packages=(
+  libgtest-dev libgmock-dev clang-format clang-tidy
+  umockdev libumockdev-dev gir1.2-umockdev-1.0
+  xvfb openbox xdotool x11-utils imagemagick dbus
+  python3 python3-dbus python3-gi
+)
+case "$purpose" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: scripts/setup.sh [run|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -20,12 +31,28 @@ for package in "${packages[@]}"; do
     missing+=("$package")
 done
 if ((${#missing[@]})); then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  as_root=()
+  # sudo resets the environment: the non-interactive front end has to be passed through it.
+  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
   echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo ${VANTOREL_CMAKE_ARGS:-}
-cmake --build build -j"$(nproc)"
+# A build folder made by another generator (older checkouts used make) cannot be reused.
+if [ -f build/CMakeCache.txt ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' build/CMakeCache.txt; then
+  rm -rf build
+fi
+
+if [ "$purpose" = run ]; then
+  # Keep a build folder that already has the tests; never configure them without their packages.
+  tests=()
+  [ -f build/CMakeCache.txt ] || tests=(-DVANTOREL_BUILD_TESTS=OFF)
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${tests[@]}" ${VANTOREL_CMAKE_ARGS:-}
+  cmake --build build --target vantorel
+else
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_BUILD_TESTS=ON \
+    -DVANTOREL_WERROR=ON ${VANTOREL_CMAKE_ARGS:-}
+  cmake --build build
+fi
