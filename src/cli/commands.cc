@@ -1,9 +1,9 @@
 #include "cli/commands.h"
 
-#include "cli/board_wait.h"
 #include "cli/attention_request.h"
-#include "core/classification.h"
+#include "cli/board_wait.h"
 #include "cli/status_report.h"
+#include "core/classification.h"
 #include "core/status_view.h"
 
 namespace vantorel {
@@ -56,8 +56,7 @@ int ask(CommandContext& context, const AskOptions& options) {
   const int waited = waitOn(context, *options.until, options.timeout);
   // No prompt outlives the wait. Once the board is there the job goes on without the user, and
   // its success (`done`) then shows "Board ready"; otherwise the request is withdrawn.
-  const std::string after =
-      waited == kExitDone ? requestSatisfiedText(id) : nothingPendingText();
+  const std::string after = waited == kExitDone ? requestSatisfiedText(id) : nothingPendingText();
   if (const int status = writeAttention(context, after)) return status;
   return waited;
 }
