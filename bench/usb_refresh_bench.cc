@@ -12,7 +12,7 @@
 
 #include "core/classification.h"
 #include "linux/udev_usb_watch.h"
-#include "usb/usb_testbed.h"
+#include "usb_testbed.h"
 
 namespace vantorel {
 namespace {

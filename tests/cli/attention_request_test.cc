@@ -10,42 +10,29 @@
 namespace vantorel {
 namespace {
 
-TEST(AttentionRequestTest, PromptRequestReadsBackWithItsIdAndTextIntact) {
-  for (const std::string text : {"Hold BOOT \xC2\xB7 \xE2\x82\xAC \xF0\x9F\x94\x8C",
-                                 "say \"hi\" \\ {}[] \n\t\x01\x1f\x7f end"}) {
-    const auto file = parseAttentionFile(promptRequestText("id \"" + text, text));
-    ASSERT_TRUE(file) << text;
-    EXPECT_TRUE(file->isPromptRequest());
-    EXPECT_EQ(file->requestID, "id \"" + text);
-    EXPECT_EQ(file->action, text);
-    EXPECT_EQ(file->successID, "");
-  }
+// Read back as "<prompt?> <active?> <request id> <action> <success id>".
+std::string readBack(const std::string& text) {
+  const auto file = parseAttentionFile(text);
+  if (!file) return "refused";
+  return std::to_string(file->isPromptRequest()) + " " + std::to_string(file->active) + " " +
+         file->requestID.value_or("-") + " " + file->action.value_or("-") + " " + file->successID;
+}
+
+TEST(AttentionRequestTest, EveryTextReadsBackAsMeant) {
+  const std::string odd = "say \"hi\" \\ {}[] \n\t\x01\x1f\x7f \xC2\xB7\xF0\x9F\x94\x8C";
+  const std::string bad = "\xEF\xBF\xBD";  // what bytes that are no UTF-8 become
+  const std::pair<std::string, std::string> rows[] = {
+      {promptRequestText("id " + odd, odd), "1 1 id " + odd + " " + odd + " "},
+      {requestSatisfiedText("r7"), "0 1 r7 - "},
+      {successReportText("job-\xC3\xA9\\42"), "0 0 - - job-\xC3\xA9\\42"},
+      {nothingPendingText(), "0 0 - - "},
+  };
+  for (const auto& [text, expected] : rows) EXPECT_EQ(readBack(text), expected) << text;
   // Bytes that are no UTF-8 would make the whole file unreadable: they become U+FFFD.
   for (const std::string text : {"a \xFF", "\xC0\xAF", "\xED\xA0\x80", "end \xE2\x82"}) {
-    const auto file = parseAttentionFile(promptRequestText("r1", text));
-    ASSERT_TRUE(file) << text;
-    EXPECT_TRUE(file->isPromptRequest());
-    EXPECT_NE(file->action->find("\xEF\xBF\xBD"), std::string::npos);
+    EXPECT_TRUE(readBack(promptRequestText("r", text)).starts_with("1 1 r ")) << text;
+    EXPECT_NE(readBack(promptRequestText("r", text)).find(bad), std::string::npos) << text;
   }
-}
-
-TEST(AttentionRequestTest, SatisfiedRequestStillNamesTheRequestButAsksNothing) {
-  const auto file = parseAttentionFile(requestSatisfiedText("r7"));
-  ASSERT_TRUE(file);
-  EXPECT_FALSE(file->isPromptRequest());
-  EXPECT_TRUE(file->active);
-  EXPECT_EQ(file->requestID, "r7");
-}
-
-TEST(AttentionRequestTest, SuccessAndNothingPendingAskForNothing) {
-  const auto success = parseAttentionFile(successReportText("job-\xC3\xA9\\42"));
-  ASSERT_TRUE(success);
-  EXPECT_FALSE(success->isPromptRequest());
-  EXPECT_EQ(success->successID, "job-\xC3\xA9\\42");
-  const auto nothing = parseAttentionFile(nothingPendingText());
-  ASSERT_TRUE(nothing);
-  EXPECT_FALSE(nothing->isPromptRequest() || nothing->active || nothing->requestID);
-  EXPECT_EQ(nothing->successID, "");
 }
 
 }  // namespace

@@ -12,41 +12,28 @@
 namespace vantorel {
 namespace {
 
-// "R1+S1": a file asking for request R1 (action "do R1") and reporting success S1; "D1": an
-// active job still naming request R1 without needing the user; "{}" asks for nothing; "missing":
-// a poll that found no valid file.
-std::optional<AttentionFile> file(const std::string& text) {
-  if (text == "missing") return std::nullopt;
-  AttentionFile parsed;
-  if (text[0] == 'R') {
-    parsed.active = parsed.needsUser = true;
-    parsed.requestID = text.substr(0, 2);
-    parsed.action = "do " + *parsed.requestID;
-  } else if (text[0] == 'D') {
-    parsed.active = true;
-    parsed.requestID = "R" + text.substr(1, 1);
-  }
-  if (const auto at = text.find('S'); at != std::string::npos)
-    parsed.successID = text.substr(at, 2);
-  return parsed;
-}
-
-// What one event does: `input` is a file, "OK", "expire:<success id>" or "tinted?" (answered
-// "green" or "plain").
+// An event: a file ("R1+S1" asks for request R1, action "do R1", and reports success S1; "D1" is a
+// job still naming R1 without needing the user; "{}" asks nothing; "missing" is no valid file),
+// "OK", "expire:<success id>" or "tinted?" (answered "green" or "plain"). Returns the steps.
 std::string run(AttentionTracker& tracker, double at, const std::string& input) {
   const Instant now{std::chrono::duration_cast<Duration>(std::chrono::duration<double>(at))};
   if (input == "tinted?") return tracker.tinted(now) ? "green" : "plain";
-  std::vector<AttentionStep> steps;
-  if (input == "OK") {
-    tracker.dismissed();
-  } else if (input.starts_with("expire:")) {
-    steps = tracker.readyExpired(input.substr(7));
-  } else {
-    steps = tracker.poll(file(input), now);
+  if (input == "OK") return tracker.dismissed(), "";
+  std::optional<AttentionFile> file;
+  if (input != "missing") {
+    file.emplace();
+    file->active = input[0] == 'R' || input[0] == 'D';
+    file->needsUser = input[0] == 'R';
+    if (file->active) file->requestID = "R" + input.substr(1, 1);
+    if (file->needsUser) file->action = "do " + *file->requestID;
+    if (const auto at = input.find('S'); at != std::string::npos)
+      file->successID = input.substr(at, 2);
   }
   static const char* const kNames[] = {"tint", "prompt", "ready", "close"};
   std::string out;
-  for (const AttentionStep& step : steps) {
+  for (const AttentionStep& step : input.starts_with("expire:")
+                                       ? tracker.readyExpired(input.substr(7))
+                                       : tracker.poll(file, now)) {
     out += (out.empty() ? "" : ", ") + std::string(kNames[static_cast<int>(step.kind)]) +
            (step.text.empty() ? "" : " " + step.text);
     if (step.kind == AttentionStep::Kind::tint) {

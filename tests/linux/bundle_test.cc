@@ -1,6 +1,6 @@
-// Given a bundle and its files on disk, we should read only regular files of at most 1 MiB,
-// take "BoardC6Serial" only as a string in a JSON object, and read the attention file beside the
-// checkout only when something is there.
+// Given a bundle and its files on disk, we should read only regular files of at most 1 MiB and
+// take "BoardC6Serial" only as a string in a JSON object. (Where the attention file is read from
+// is seen by tests/e2e/terminal_test.py.)
 
 #include "linux/bundle.h"
 
@@ -48,20 +48,4 @@ TEST(BundleTest, SerialComesOnlyFromAStringInAJsonObject) {
     std::ofstream(temp.path / "share/vantorel/Info.json") << text;
     EXPECT_EQ(Bundle::at(temp.path).c6Serial, serial ? std::optional(serial) : std::nullopt);
   }
-}
-
-TEST(BundleTest, AttentionFileBesideTheCheckoutOnlyWhenSomethingIsThere) {
-  const TempFolder temp;
-  const std::string bundle = temp.path / "build/Vantorel", inData = "/data/Vantorel/";
-  const fs::path beside = temp.path / "work/board-flash-attention.json";
-  setenv("HOME", temp.path.c_str(), 1);
-  setenv("XDG_DATA_HOME", "relative", 1);  // not absolute: ignored
-  EXPECT_EQ(attentionFilePath(bundle), temp.path / ".local/share/Vantorel" / beside.filename());
-  setenv("XDG_DATA_HOME", "/data", 1);
-  EXPECT_EQ(attentionFilePath(bundle), inData + "board-flash-attention.json");
-  fs::create_directories(beside.parent_path());
-  fs::create_symlink(temp.path / "elsewhere", beside);  // a dangling link is nothing
-  EXPECT_EQ(attentionFilePath(bundle), inData + "board-flash-attention.json");
-  fs::create_directory(temp.path / "elsewhere");
-  EXPECT_EQ(attentionFilePath(bundle + "/"), beside);
 }

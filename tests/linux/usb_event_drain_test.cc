@@ -23,15 +23,15 @@ TEST(UsbEventDrainTest, OneChangePerWakeUpThatSawDevicesComeOrGoOrLostEvents) {
         return endless ? UsbEventRead(add) : UsbEventRead(EAGAIN);
       },
       [&] { ++changes; });
+  const UsbEvent bind{"bind", "/1-1", true}, unbind{"unbind", "/1-1", true};
   const std::tuple<std::vector<UsbEventRead>, int, bool> rows[] = {
-      // events, changes, hidden
-      {{UsbEvent{"bind", "/1-1", true}, UsbEvent{"change", "/1-1", true},
-        UsbEvent{"add", "/1-1:1.0", false}, EINTR},
+      // events, changes, whether /1-1 is hidden as recently removed
+      {{bind, UsbEvent{"change", "/1-1", true}, UsbEvent{"add", "/1-1:1.0", false}, EINTR},
        0,
        false},
       {{add, add, add}, 1, false},
       {{add, remove, EINTR}, 1, true},
-      {{UsbEvent{"unbind", "/1-1", true}}, 0, true},
+      {{unbind}, 0, true},
       {{ENOBUFS, add, ENOBUFS, remove}, 1, true},
       {{ENOBUFS}, 1, false},
       {{remove, EIO, add}, 1, true},

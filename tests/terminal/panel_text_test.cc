@@ -6,18 +6,12 @@
 
 namespace vantorel::terminal {
 
-TEST(PanelText, AttentionPanelIsAFrameWithTitleTextAndButtonNoWiderThanTheTerminal) {
-  const std::vector<std::string> lines = attentionPanel("Hold BOOT and press RESET", 48, false);
-  ASSERT_EQ(lines.size(), 6u);
-  EXPECT_EQ(lines[0].rfind("┌─ Board action needed ─", 0), 0u);
-  EXPECT_EQ(lines[2], padToWidth("│ Hold BOOT and press RESET", 46) + " │");
-  EXPECT_EQ(lines[4], "│" + std::string(24, ' ') + "[ OK ]  (press Enter) │");
-  EXPECT_EQ(lines[5].rfind("└──", 0), 0u);
+// Given any action text and any terminal width, the attention panel should fit the terminal
+// (under 24 columns too), keep every line its width, pass no control through and stay small.
+// Its looks, and the ready panel's, are checked on a real terminal by tests/e2e/terminal_test.py.
+TEST(PanelText, AnyActionTextStaysInsideAFrameThatFitsHarmlessAndSmall) {
   const std::pair<std::size_t, std::size_t> widths[] = {{0, 48}, {200, 48}, {30, 30}, {3, 8}};
   for (const auto& [columns, width] : widths) EXPECT_EQ(panelColumns(columns), width) << columns;
-}
-
-TEST(PanelText, AnyActionTextStaysInsideTheFrameHarmlessAndSmall) {
   std::string rockets, marks;
   for (int i = 0; i < 30; ++i) rockets += "🚀";
   for (int i = 0; i < 130000; ++i) marks += "\u0301";
@@ -36,16 +30,6 @@ TEST(PanelText, AnyActionTextStaysInsideTheFrameHarmlessAndSmall) {
   }
   ASSERT_EQ(attentionPanel(huge, 48, false).size(), 17u);
   EXPECT_EQ(attentionPanel(huge, 48, false)[13], "│ " + std::string(43, 'x') + "… │");
-}
-
-TEST(PanelText, ReadyPanelIsGreenWithBoldWhiteReadyCentred) {
-  const std::vector<std::string> lines = readyPanel(48, true);
-  ASSERT_EQ(lines.size(), 5u);
-  for (const std::string& line : lines) {
-    EXPECT_TRUE(line.starts_with("\x1b[42m") && line.ends_with("\x1b[0m")) << line;
-  }
-  EXPECT_EQ(lines[2], "\x1b[42m│" + std::string(20, ' ') + "\x1b[1m\x1b[97mReady\x1b[22m\x1b[39m" +
-                          std::string(20, ' ') + " │\x1b[0m");
 }
 
 }  // namespace vantorel::terminal
