@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Regenerates docs/attention-panel.png and docs/success-panel.png: runs the desktop end-to-end
-# scenario against the real program on a virtual display with a window manager, and crops each
-# panel, title bar included, from the screen while it is shown.
+# Regenerates docs/attention-panel.png and docs/success-panel.png (each panel, title bar included,
+# under openbox) and docs/xfce-item.png and docs/xfce-item-tinted.png (the status item on Debian's
+# Xfce panel, plain and green): runs the desktop end-to-end scenarios against the real program on a
+# virtual display and crops the screen while each is shown.
 #
 # Usage: scripts/screenshots.sh [<bundle folder>]     (default: build/Vantorel)
 set -euo pipefail
@@ -11,6 +12,9 @@ if [[ ! -x "$bundle/bin/vantorel" ]]; then
   echo "No program at $bundle/bin/vantorel: build it first (scripts/setup.sh)." >&2
   exit 1
 fi
-tests/e2e/run-on-desktop.sh umockdev-wrapper /usr/bin/python3 tests/e2e/desktop_e2e.py \
-  "$bundle" docs
-echo "Wrote docs/attention-panel.png and docs/success-panel.png"
+for scenario in desktop xfce; do
+  tests/e2e/run-on-desktop.sh umockdev-wrapper /usr/bin/python3 "tests/e2e/${scenario}_e2e.py" \
+    "$bundle" docs
+done
+echo "Wrote docs/attention-panel.png, docs/success-panel.png, docs/xfce-item.png and" \
+  "docs/xfce-item-tinted.png"

@@ -1,5 +1,7 @@
 #include "gtk/gtk_panels.h"
 
+#include <gdk/gdkx.h>
+
 #include <utility>
 
 namespace vantorel {
@@ -19,6 +21,13 @@ void GtkPanels::prompt(const std::string& text, std::function<void()> onOk) {
   g_signal_connect(button_, "clicked", G_CALLBACK(onClicked), this);
 }
 
+gboolean GtkPanels::onKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
+  auto* self = static_cast<GtkPanels*>(data);
+  if (event->keyval != GDK_KEY_Escape || self->button_ == nullptr) return FALSE;
+  self->pressOk();  // Escape dismisses the prompt as "OK" does
+  return TRUE;
+}
+
 void GtkPanels::ready() { present(readyWindow()); }
 
 void GtkPanels::present(WindowPtr window) {
@@ -27,7 +36,14 @@ void GtkPanels::present(WindowPtr window) {
   // Connected for both panels: the prompt's close button acts as its "OK", and the ready panel
   // stays whatever the window manager offers.
   g_signal_connect(window_.get(), "delete-event", G_CALLBACK(onDeleteEvent), this);
-  gtk_window_present(GTK_WINDOW(window_.get()));
+  g_signal_connect(window_.get(), "key-press-event", G_CALLBACK(onKeyPress), this);
+  // Presented with the X server's current time, not "no time": a shell that prevents focus
+  // stealing then gives the panel focus rather than announcing it in a banner.
+  gtk_widget_realize(window_.get());
+  GdkWindow* gdkWindow = gtk_widget_get_window(window_.get());
+  const guint32 now =
+      GDK_IS_X11_WINDOW(gdkWindow) ? gdk_x11_get_server_time(gdkWindow) : GDK_CURRENT_TIME;
+  gtk_window_present_with_time(GTK_WINDOW(window_.get()), now);
 }
 
 void GtkPanels::close() {

@@ -21,8 +21,8 @@ class GtkPanels {
   GtkPanels(const GtkPanels&) = delete;
   GtkPanels& operator=(const GtkPanels&) = delete;
 
-  // "Board action needed" with `text`, replacing any panel. Its "OK" button and its close button
-  // both take it off the screen, then run `onOk`.
+  // "Board action needed" with `text`, replacing any panel. Its "OK" button (also by Return),
+  // Escape and its close button all take it off the screen, then run `onOk`.
   void prompt(const std::string& text, std::function<void()> onOk);
   // "Board ready", replacing any panel. The user cannot close it.
   void ready();
@@ -37,6 +37,7 @@ class GtkPanels {
   void pressOk();
   static gboolean onDeleteEvent(GtkWidget* window, GdkEvent* event, gpointer self);
   static void onClicked(GtkButton* button, gpointer self);
+  static gboolean onKeyPress(GtkWidget* window, GdkEventKey* event, gpointer self);
 
   PanelStyle style_;
   WindowPtr window_;

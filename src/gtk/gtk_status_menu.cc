@@ -6,10 +6,8 @@ namespace vantorel {
 
 GtkStatusMenu::GtkStatusMenu(const std::vector<MenuEntry>& model,
                              std::function<void(Choice)> onChoice)
-    : menu_(GTK_MENU(g_object_ref_sink(gtk_menu_new()))),
-      accelGroup_(gtk_accel_group_new()),
-      onChoice_(std::move(onChoice)) {
-  gtk_menu_set_accel_group(menu_.get(), accelGroup_.get());
+    : menu_(GTK_MENU(g_object_ref_sink(gtk_menu_new()))), onChoice_(std::move(onChoice)) {
+  g_signal_connect(menu_.get(), "key-press-event", G_CALLBACK(onKeyPress), this);
   for (const MenuEntry& each : model) {
     GtkWidget* widget = makeWidget(each);
     gtk_menu_shell_append(GTK_MENU_SHELL(menu_.get()), widget);
@@ -26,6 +24,7 @@ GtkStatusMenu::GtkStatusMenu(const std::vector<MenuEntry>& model,
 }
 
 GtkStatusMenu::~GtkStatusMenu() {
+  g_signal_handlers_disconnect_by_data(menu_.get(), this);
   for (const auto& entry : entries_)
     g_signal_handlers_disconnect_by_data(entry->widget, entry.get());
   gtk_widget_destroy(GTK_WIDGET(menu_.get()));
@@ -42,8 +41,9 @@ GtkWidget* GtkStatusMenu::makeWidget(const MenuEntry& model) {
   GtkWidget* widget = gtk_menu_item_new_with_label(model.title.c_str());
   gtk_widget_set_sensitive(widget, model.kind == MenuEntry::Kind::choice);
   if (model.kind == MenuEntry::Kind::choice && model.choice.kind == Choice::Kind::quit) {
-    gtk_widget_add_accelerator(widget, "activate", accelGroup_.get(), GDK_KEY_q, GDK_CONTROL_MASK,
-                               GTK_ACCEL_VISIBLE);
+    // Drawn, not bound: a bound accelerator would be exported too (see onKeyPress).
+    gtk_accel_label_set_accel(GTK_ACCEL_LABEL(gtk_bin_get_child(GTK_BIN(widget))), GDK_KEY_q,
+                              GDK_CONTROL_MASK);
   }
   return widget;
 }
@@ -85,6 +85,14 @@ void GtkStatusMenu::onActivate(GtkMenuItem*, gpointer data) {
   auto* entry = static_cast<Entry*>(data);
   if (entry->restoring) return;
   entry->owner->deliverLater(entry->model.choice);
+}
+
+gboolean GtkStatusMenu::onKeyPress(GtkWidget* menu, GdkEventKey* event, gpointer data) {
+  const bool control = (event->state & gtk_accelerator_get_default_mod_mask()) == GDK_CONTROL_MASK;
+  if (!control || gdk_keyval_to_lower(event->keyval) != GDK_KEY_q) return FALSE;
+  gtk_menu_shell_deactivate(GTK_MENU_SHELL(menu));
+  static_cast<GtkStatusMenu*>(data)->deliverLater(Choice::quit());
+  return TRUE;
 }
 
 void GtkStatusMenu::onToggled(GtkCheckMenuItem* widget, gpointer data) {

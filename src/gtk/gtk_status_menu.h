@@ -14,7 +14,9 @@ namespace vantorel {
 // The status item's GtkMenu, built once from the first menu model and afterwards changed in
 // place: later models change entry titles and check marks only, since the menu's shape (the
 // kinds of its entries and their order) never changes. Choices are drawn as check entries, the
-// information entry is disabled, and "Quit" answers Ctrl+Q.
+// information entry is disabled, and "Quit" answers Ctrl+Q while the menu is open. The shortcut
+// is drawn beside "Quit" in this menu only: a host that draws the menu itself (from the exported
+// copy) never delivers the key, so it is not exported.
 //
 // Check entries always show the model's state: the toolkit flips a check entry whenever it is
 // activated, and the menu flips it straight back, so only a new model moves a check mark. A
@@ -46,9 +48,9 @@ class GtkStatusMenu {
   void deliverLater(Choice choice);
   static void onActivate(GtkMenuItem* widget, gpointer entry);
   static void onToggled(GtkCheckMenuItem* widget, gpointer entry);
+  static gboolean onKeyPress(GtkWidget* menu, GdkEventKey* event, gpointer self);
 
   GObjectPtr<GtkMenu> menu_;
-  GObjectPtr<GtkAccelGroup> accelGroup_;
   std::function<void(Choice)> onChoice_;
   std::vector<std::unique_ptr<Entry>> entries_;  // one per model entry, separators included
   std::vector<Choice> pending_;

@@ -12,12 +12,52 @@ constexpr const char* kIndicatorId = "vantorel";
 // panel does not shift as the label changes.
 constexpr std::string_view kLabelGuide = "Want C6 normal | Have C6 unknown mode";
 
+// Where the indicator keeps its tray icon while it has fallen back to one.
+constexpr const char* kTrayIconKey = "vantorel-tray-icon";
+
+G_GNUC_BEGIN_IGNORE_DEPRECATIONS  // the tray icon is the library's, of a deprecated kind
+
+    AppIndicatorClass* libraryClass = nullptr;
+
+void showTooltip(GtkStatusIcon* icon, const char* tooltip) {
+  gtk_status_icon_set_tooltip_text(icon, tooltip);
+}
+
+// The library's fallback, given the tooltip the library leaves out.
+GtkStatusIcon* fallBack(AppIndicator* indicator) {
+  GtkStatusIcon* icon = libraryClass->fallback(indicator);
+  g_object_set_data(G_OBJECT(indicator), kTrayIconKey, icon);
+  if (icon != nullptr) showTooltip(icon, app_indicator_get_title(indicator));
+  return icon;
+}
+
+void unFallBack(AppIndicator* indicator, GtkStatusIcon* icon) {
+  g_object_set_data(G_OBJECT(indicator), kTrayIconKey, nullptr);
+  libraryClass->unfallback(indicator, icon);
+}
+
+G_GNUC_END_IGNORE_DEPRECATIONS
+
+// The library's indicator with the fallback above.
+GType indicatorType() {
+  static const GType type = g_type_register_static_simple(
+      APP_INDICATOR_TYPE, "VantorelIndicator", sizeof(AppIndicatorClass),
+      [](gpointer klass, gpointer) {
+        libraryClass = static_cast<AppIndicatorClass*>(g_type_class_peek_parent(klass));
+        static_cast<AppIndicatorClass*>(klass)->fallback = fallBack;
+        static_cast<AppIndicatorClass*>(klass)->unfallback = unFallBack;
+      },
+      sizeof(AppIndicator), nullptr, static_cast<GTypeFlags>(0));
+  return type;
+}
+
 }  // namespace
 
-IndicatorItem::IndicatorItem(const std::string& iconFolder, std::function<void(Choice)> onChoice)
+IndicatorItem::IndicatorItem(const std::string& iconTheme, std::function<void(Choice)> onChoice)
     : onChoice_(std::move(onChoice)),
-      indicator_(app_indicator_new_with_path(kIndicatorId, kIcon, APP_INDICATOR_CATEGORY_HARDWARE,
-                                             iconFolder.c_str())) {
+      indicator_(APP_INDICATOR(g_object_new(indicatorType(), "id", kIndicatorId, "category",
+                                            "Hardware", "icon-name", kIcon, "icon-theme-path",
+                                            iconTheme.c_str(), nullptr))) {
   // Without a status area host the library falls back to a tray icon, and then adds the folder
   // to the icon theme's search path with a loop that reads past the end of the path list unless
   // the folder is on it already: so it is, from the start.
@@ -26,10 +66,14 @@ IndicatorItem::IndicatorItem(const std::string& iconFolder, std::function<void(C
   gtk_icon_theme_get_search_path(theme, &path, nullptr);
   bool listed = false;
   for (gchar** each = path; each != nullptr && *each != nullptr; ++each) {
-    listed = listed || iconFolder == *each;
+    listed = listed || iconTheme == *each;
   }
   g_strfreev(path);
-  if (!listed) gtk_icon_theme_append_search_path(theme, iconFolder.c_str());
+  if (!listed) gtk_icon_theme_append_search_path(theme, iconTheme.c_str());
+}
+
+GtkStatusIcon* IndicatorItem::trayIcon() const {
+  return static_cast<GtkStatusIcon*>(g_object_get_data(G_OBJECT(indicator_.get()), kTrayIconKey));
 }
 
 void IndicatorItem::show(const StatusView& view) {
@@ -40,7 +84,12 @@ void IndicatorItem::show(const StatusView& view) {
                                                                    : kLabelGuide);
     app_indicator_set_label(item, view.title.c_str(), guide.c_str());
   }
-  if (first || view.tooltip != shown_->tooltip) app_indicator_set_title(item, view.tooltip.c_str());
+  if (first || view.tooltip != shown_->tooltip) {
+    app_indicator_set_title(item, view.tooltip.c_str());
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    if (GtkStatusIcon* icon = trayIcon()) showTooltip(icon, view.tooltip.c_str());
+    G_GNUC_END_IGNORE_DEPRECATIONS
+  }
   const bool newDescription = first || view.accessibility != shown_->accessibility;
   const bool newTint = first || view.tinted != shown_->tinted;
   if (newDescription || newTint) {

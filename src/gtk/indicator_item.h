@@ -16,15 +16,19 @@ namespace vantorel {
 // The status item as an application indicator on the StatusNotifierItem protocol: the view's
 // title is the indicator's label, its tooltip the indicator's title, its accessibility text the
 // icon's description, and the tint the attention state with the green icon. Hosts without
-// label support show the icon, with the tooltip.
+// label support show the icon, with the tooltip; so does the plain tray icon the library falls
+// back to where no status area host runs.
 class IndicatorItem {
  public:
-  static constexpr const char* kIcon = "vantorel";
+  // One colour, which hosts replace with their panel's text colour.
+  static constexpr const char* kIcon = "vantorel-symbolic";
   static constexpr const char* kAttentionIcon = "vantorel-attention";
+  static constexpr const char* kProgramIcon = "vantorel";
 
-  // `iconFolder` holds kIcon and kAttentionIcon as SVG files. Menu choices go to `onChoice`, on
-  // the main loop. The item stays off the status area until the first show().
-  IndicatorItem(const std::string& iconFolder, std::function<void(Choice)> onChoice);
+  // `iconTheme` is an icon theme folder (holding hicolor/) with kIcon, kAttentionIcon and
+  // kProgramIcon. Menu choices go to `onChoice`, on the main loop. The item stays off the status
+  // area until the first show().
+  IndicatorItem(const std::string& iconTheme, std::function<void(Choice)> onChoice);
   IndicatorItem(const IndicatorItem&) = delete;
   IndicatorItem& operator=(const IndicatorItem&) = delete;
 
@@ -33,6 +37,8 @@ class IndicatorItem {
   void show(const StatusView& view);
 
   AppIndicator* indicator() const { return indicator_.get(); }
+  // The plain tray icon shown while no status area host runs, or nullptr.
+  GtkStatusIcon* trayIcon() const;
   // The menu, or nullptr before the first show().
   GtkMenu* menu() const { return menu_ ? menu_->widget() : nullptr; }
 

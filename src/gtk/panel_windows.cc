@@ -47,8 +47,42 @@ GtkWidget* makeLabel(const std::string& text, int size, bool bold) {
   return label;
 }
 
-// A titled toplevel dialog of exactly width x height, kept above other windows, centred, with an
-// empty GtkFixed as its content (returned in `content`).
+// What the window manager may offer: moving, and closing where `closable` (stored on the window).
+// Told after realize, as the window manager reads it: a type hint alone still gets minimise and
+// shade buttons from some window managers, and a minimised panel has no taskbar to return from.
+void limitFunctions(GtkWidget* window, gpointer) {
+  const bool closable = gtk_window_get_deletable(GTK_WINDOW(window));
+  GdkWindow* gdkWindow = gtk_widget_get_window(window);
+  gdk_window_set_functions(
+      gdkWindow, static_cast<GdkWMFunction>(GDK_FUNC_MOVE | (closable ? GDK_FUNC_CLOSE : 0)));
+  gdk_window_set_decorations(gdkWindow,
+                             static_cast<GdkWMDecoration>(GDK_DECOR_BORDER | GDK_DECOR_TITLE));
+}
+
+// Centres the whole window, frame included, on its monitor once the frame is known: the toolkit
+// would centre the content alone, leaving the frame low and to one side.
+gboolean centreFrame(GtkWidget* window, GdkEvent*, gpointer) {
+  GdkWindow* gdkWindow = gtk_widget_get_window(window);
+  GdkRectangle frame, screen;
+  gdk_window_get_frame_extents(gdkWindow, &frame);
+  gdk_monitor_get_geometry(
+      gdk_display_get_monitor_at_window(gtk_widget_get_display(window), gdkWindow), &screen);
+  gtk_window_move(GTK_WINDOW(window), screen.x + (screen.width - frame.width) / 2,
+                  screen.y + (screen.height - frame.height) / 2);
+  return FALSE;
+}
+
+// A panel is never left minimised, whatever the window manager allows: it would hide a request.
+gboolean keepUnminimised(GtkWidget* window, GdkEventWindowState* event, gpointer) {
+  if ((event->changed_mask & event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0) {
+    gtk_window_deiconify(GTK_WINDOW(window));
+  }
+  return FALSE;
+}
+
+// A titled toplevel dialog of exactly width x height, kept above other windows, centred, offered
+// only moving (and closing where `closable`), with an empty GtkFixed as its content (returned in
+// `content`).
 WindowPtr makeWindow(const char* title, int width, int height, bool closable, GtkFixed** content) {
   WindowPtr window(gtk_window_new(GTK_WINDOW_TOPLEVEL));
   GtkWindow* gtkWindow = GTK_WINDOW(window.get());
@@ -58,6 +92,9 @@ WindowPtr makeWindow(const char* title, int width, int height, bool closable, Gt
   gtk_window_set_keep_above(gtkWindow, TRUE);
   gtk_window_set_deletable(gtkWindow, closable);
   gtk_window_set_position(gtkWindow, GTK_WIN_POS_CENTER);
+  g_signal_connect(gtkWindow, "realize", G_CALLBACK(limitFunctions), nullptr);
+  g_signal_connect(gtkWindow, "map-event", G_CALLBACK(centreFrame), nullptr);
+  g_signal_connect(gtkWindow, "window-state-event", G_CALLBACK(keepUnminimised), nullptr);
   // A fixed size that a wrapping label cannot stretch: resizable, with equal minimum and maximum.
   gtk_window_set_default_size(gtkWindow, width, height);
   GdkGeometry geometry{};
@@ -111,12 +148,17 @@ WindowPtr promptWindow(const std::string& text, GtkWidget** button) {
     gtk_viewport_set_shadow_type(GTK_VIEWPORT(viewport), GTK_SHADOW_NONE);
   }
   gtk_widget_set_size_request(clip, kPromptText.width, kPromptText.height);
+  gtk_widget_set_can_focus(clip, FALSE);
   place(content, clip, kPromptText);
 
   *button = gtk_button_new_with_label("OK");
   addStyleClass(*button, kPushButton);
   gtk_widget_set_size_request(*button, kOkButton.width, kOkButton.height);
   place(content, *button, kOkButton);
+  // The default button, focused: Return presses it.
+  gtk_widget_set_can_default(*button, TRUE);
+  gtk_window_set_default(GTK_WINDOW(window.get()), *button);
+  gtk_window_set_focus(GTK_WINDOW(window.get()), *button);
   gtk_widget_show_all(GTK_WIDGET(content));
   return window;
 }

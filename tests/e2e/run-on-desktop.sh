@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a command on a private virtual X display (1280x800, 24-bit) with a private session bus,
-# and removes both afterwards, whatever the command did. The X server picks its own display
+# Runs a command on a private virtual X display (1280x800, 24-bit) with a private session bus and
+# a private home (set before the bus starts the services it activates, so none writes to the real
+# home), and removes all three afterwards, whatever the command did. The X server picks its own display
 # number, so parallel runs never race for one.
 #
 # Usage: run-on-desktop.sh <command> [<argument>...]
@@ -16,7 +17,11 @@ while [[ ! -s "$scratch/display" ]]; do
   kill -0 "$xvfb" 2>/dev/null || { echo "Xvfb failed: $(<"$scratch/xvfb.log")" >&2; exit 1; }
   sleep 0.05
 done
-export DISPLAY=":$(head -n1 "$scratch/display")" NO_AT_BRIDGE=1
+read -r display <"$scratch/display"
+export DISPLAY=":$display" NO_AT_BRIDGE=1 HOME="$scratch/home"
+export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" \
+  XDG_CACHE_HOME="$HOME/.cache" XDG_RUNTIME_DIR="$scratch/runtime"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset WAYLAND_DISPLAY
 # Not exec: the trap must still remove the server.
 dbus-run-session -- "$@"

@@ -30,10 +30,9 @@ std::array<int, 4> frameOf(GtkWidget* widget) {
 
 std::vector<GtkWidget*> children(gpointer container) {
   std::vector<GtkWidget*> found;
-  for (GList* l = gtk_container_get_children(GTK_CONTAINER(container)); l != nullptr;
-       l = g_list_delete_link(l, l)) {
+  for (GList* l = gtk_container_get_children(GTK_CONTAINER(container)); l;
+       l = g_list_delete_link(l, l))
     found.push_back(GTK_WIDGET(l->data));
-  }
   return found;
 }
 
@@ -86,9 +85,10 @@ TEST_F(GtkFrontEndTest, PanelsKeepTheirLayoutAndGoAfterTheHandlerThatDropsThem) 
   spinUntil([] { return false; }, 300);
   EXPECT_EQ(frontEnd.panels().window(), ready);
   EXPECT_TRUE(gtk_widget_get_visible(GTK_WIDGET(ready)));
-  // The prompt's close button acts as its "OK".
+  // The prompt's close button acts as its "OK", which is the focused default button.
   frontEnd.prompt("Press BOOT", [&] { ++presses; });
-  gtk_window_close(shown());
+  EXPECT_TRUE(gtk_widget_has_default(gtk_window_get_focus(shown())));
+  gtk_window_close(frontEnd.panels().window());
   EXPECT_TRUE(spinUntil([&] { return frontEnd.panels().window() == nullptr; }));
   EXPECT_EQ(presses, 2);
 }

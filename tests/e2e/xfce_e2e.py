@@ -1,0 +1,83 @@
+"""The real program under Debian's Xfce panel (its default notification area) and xfwm4, checked
+by screen pixels and window properties, then on a plain tray. Usage as desktop_e2e.py; with
+VANTOREL_STRIP=1280xH+0+Y, the same checks on the running desktop's panel at that place."""
+
+import os
+import sys
+
+sys.dont_write_bytecode = True  # no cache files in the source tree
+from desktop_e2e import run  # noqa: E402
+
+# One panel along the top holding the notification area only; read by xfconfd, which the bus
+# starts with the home of run-on-desktop.sh.
+PANEL = """<channel name="xfce4-panel" version="1.0"><property name="configver" type="int"
+value="2"/><property name="panels" type="array"><value type="int" value="1"/><property
+name="panel-1" type="empty"><property name="position" type="string" value="p=6;x=0;y=0"/>
+<property name="size" type="uint" value="30"/><property name="length" type="uint" value="100"/>
+<property name="plugin-ids" type="array"><value type="int" value="1"/></property></property>
+</property><property name="plugins" type="empty"><property name="plugin-1" type="string"
+value="systray"/></property></channel>"""
+
+
+def steps(session, shots):
+    other = os.environ.get("VANTOREL_STRIP")  # the panel's place on another, running desktop
+    if not other:
+        folder = os.environ["XDG_CONFIG_HOME"] + "/xfce4/xfconf/xfce-perchannel-xml"
+        os.makedirs(folder)
+        open(folder + "/xfce4-panel.xml", "w").write(PANEL)
+        session.start_window_manager("xfwm4", "--compositor=off")
+        session.start("xfce4-panel", "--disable-wm-check")
+    session.wait_until("the panel", lambda: session.bus.name_has_owner(session.WATCHER))
+    strip = lambda: session.grab(  # noqa: E731
+        "root", "rgb:-", "-crop", other or "1280x30+0+0").encode("latin-1")
+
+    def green():  # how many pixels of the panel are far more green than red (only the tint is)
+        pixels = strip()
+        return sum(pixels[i + 1] > pixels[i] + 60 for i in range(0, len(pixels), 3))
+    shoot = lambda name: shots and session.grab("root", f"{shots}/{name}", "-crop", (  # noqa: E731
+        f"200x30+{min(icon) // 3 % 1280 - 80}+0"), "+repage")
+
+    yield "shows the item's icon on the panel"
+    empty = strip()
+    session.start_program()
+    icon = session.wait_until("the icon", lambda: sorted({i - i % 3 for i, (a, b) in enumerate(
+        zip(empty, strip())) if a != b}))
+    assert green() == 0
+    shoot("xfce-item.png")
+
+    yield "offers no minimising under xfwm4, and Escape dismisses the prompt"
+    session.write_attention({"active": True, "needs_user": True, "request_id": "x", "action": "Go"})
+    window = session.wait_until("the prompt", lambda: session.visible_window("Board action needed"))
+    actions = session.tool("xprop", "-id", str(window), "_NET_WM_ALLOWED_ACTIONS")
+    assert "CLOSE" in actions and "MINIMIZE" not in actions and "MAXIMIZE" not in actions, actions
+    session.tool("xdotool", "windowactivate", "--sync", str(window), "key", "Escape")
+    session.wait_until("Escape", lambda: not session.visible_window("Board action needed"))
+
+    yield "tints the icon green on a success, and back within 5 s"
+    session.write_attention({"success_id": "xfce-1"})
+    session.wait_until("green", lambda: green() > 10)
+    shoot("xfce-item-tinted.png")
+    window = session.wait_until("the panel", lambda: session.visible_window("Board ready"))
+    assert "MINIMIZE" not in session.tool("xprop", "-id", str(window), "_NET_WM_ALLOWED_ACTIONS")
+    session.wait_until("the tint to end", lambda: green() == 0, timeout=5)
+    if other:
+        return
+
+    yield "on a plain tray: the tooltip, and Ctrl+Q in the menu quits"
+    session.close(everything=False)
+    session.start("trayer", "--edge", "top", "--height", "30", "--widthtype", "request")
+    tray = session.wait_until("the tray", lambda: session.visible_window("panel"))
+    session.start_program()
+    windows = lambda: [session.geometry(w)[2:] for w in session.tool(  # noqa: E731
+        "xdotool", "search", "--onlyvisible", "--class", "vantorel").split()]
+    session.wait_until("the tray icon", windows)
+    session.tool("xdotool", "mousemove", "--window", str(tray), "--sync", "12", "15")
+    session.wait_until("the tooltip", lambda: [w for w in windows() if w[0] > 300])
+    session.tool("xdotool", "click", "1")
+    session.wait_until("the menu", lambda: [w for w in windows() if w[1] > 100])
+    session.tool("xdotool", "key", "ctrl+q")
+    assert session.wait_for_exit() == 0
+
+
+if __name__ == "__main__":
+    sys.exit(run(steps, watcher=False))
