@@ -5,16 +5,25 @@
 # /dev/pts and /dev/shm are bind-mounted for the run and always unmounted afterwards, also on
 # failure or interruption; the root is then deleted. Needs root and debootstrap on this machine.
 #
-# Usage: sudo scripts/fresh-root.sh [--keep] <git tree> <command>...
+# Usage: sudo scripts/fresh-root.sh [--keep] [--copy FILE]... <git tree> <command>...
 #   e.g. sudo scripts/fresh-root.sh . ./scripts/test.sh
 # The command runs in the clone, ~newcomer/vantorel. The mirror is the one this machine's apt
 # sources name. --keep leaves the root in place (its path is printed) instead of deleting it.
+# --copy puts FILE (not in the git tree, e.g. a built package) in ~newcomer, owned by newcomer.
 set -euo pipefail
 
 keep=false
-if [ "${1:-}" = --keep ]; then keep=true; shift; fi
+copies=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --keep) keep=true; shift ;;
+    --copy) [ $# -ge 2 ] && [ -f "$2" ] || { echo "fresh-root.sh: --copy needs a file" >&2; exit 2; }
+            copies+=("$(realpath "$2")"); shift 2 ;;
+    *) break ;;
+  esac
+done
 if [ $# -lt 2 ]; then
-  sed -n '2,12p' "$0" >&2
+  sed -n '2,13p' "$0" >&2
   exit 2
 fi
 tree="$(realpath "$1")"
@@ -75,7 +84,8 @@ chroot "$root" useradd --create-home --shell /bin/bash newcomer
 echo 'newcomer ALL=(ALL) NOPASSWD: ALL' >"$root/etc/sudoers.d/newcomer"
 chmod 0440 "$root/etc/sudoers.d/newcomer"
 git clone --quiet --no-local "$tree" "$root/home/newcomer/vantorel"
-chroot "$root" chown -R newcomer:newcomer /home/newcomer/vantorel
+for file in ${copies[@]+"${copies[@]}"}; do cp "$file" "$root/home/newcomer/"; done
+chroot "$root" chown -R newcomer:newcomer /home/newcomer
 
 for target in proc sys dev dev/pts dev/shm; do
   mkdir -p "$root/$target"

@@ -11,6 +11,7 @@
 #include "linux/attention_file_source.h"
 #include "linux/bundle.h"
 #include "linux/desktop_loader.h"
+#include "linux/expected_c6_serial.h"
 #include "linux/file_settings.h"
 #include "linux/glib_main_loop.h"
 #include "linux/udev_usb_watch.h"
@@ -41,7 +42,8 @@ int runProgram(bool forceTerminal) {
   const std::unique_ptr<AttentionSource> attention = makeAttentionFileSource(attentionPath);
 
   const std::shared_ptr<Controller> running =
-      Controller::create(Ports{loop, *frontEnd, *usb, *settings, *attention}, bundle.c6Serial);
+      Controller::create(Ports{loop, *frontEnd, *usb, *settings, *attention},
+                         expectedC6Serial(bundle, userSettingsFolder()).value);
   controller = running;
   running->start();
   const int status = loop.run();

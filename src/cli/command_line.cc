@@ -8,6 +8,7 @@
 #include "core/board_names.h"
 #include "linux/autostart.h"
 #include "linux/bundle.h"
+#include "linux/expected_c6_serial.h"
 #include "linux/file_settings.h"
 #include "linux/fresh_id.h"
 #include "linux/glib_main_loop.h"
@@ -31,6 +32,7 @@ struct Options {
   std::optional<std::string> file;
   bool json = false;
   std::string action;
+  std::string serial;
 };
 
 const CLI::Validator kStateName(
@@ -61,12 +63,13 @@ int runCommand(const CLI::App& command, const Options& options) {
   const std::unique_ptr<UsbWatch> usb = makeUdevUsbWatch();
   const std::unique_ptr<Settings> settings = makeFileSettings(loop, userSettingsFolder());
   const Bundle bundle = Bundle::ofRunningProgram();
+  const ExpectedC6Serial serial = expectedC6Serial(bundle, userSettingsFolder());
   const std::string path = options.file ? *options.file : attentionFilePath(bundle.path);
   CommandContext context{
       loop,
       *usb,
       *settings,
-      bundle.c6Serial,
+      serial.value,
       [&loop] { loop.run(); },
       [&path, &options](const std::string& text) {
         return path.empty() && !options.file
@@ -84,7 +87,12 @@ int runCommand(const CLI::App& command, const Options& options) {
   }
   if (name == "done") return done(context, options.id);
   if (name == "clear") return clear(context);
-  if (name == "status") return status(context, options.json);
+  if (name == "status") {
+    const int exit = status(context, options.json);
+    // The JSON report is for scripts and keeps its keys; people also see the serial's origin.
+    if (exit == kExitDone && !options.json) std::cout << describe(serial) << "\n";
+    return exit;
+  }
   return wait(context, *observedFromName(options.state), timeoutOf(options));
 }
 
@@ -100,6 +108,26 @@ int runAutostart(const std::string& action) {
     return kExitUsageOrIo;
   }
   std::cout << (action == "on" ? "on: " + autostartEntryPath() : std::string("off")) << "\n";
+  return kExitDone;
+}
+
+// Sets or clears the user's expected C6 serial and prints the serial now in effect, which is the
+// bundle's when the bundle has one.
+int runSerial(const std::optional<std::string>& serial) {
+  if (serial && serial->empty()) {
+    std::cerr << "vantorel: the serial must not be empty; `vantorel serial clear` removes it\n";
+    return kExitUsageOrIo;
+  }
+  const std::string folder = userSettingsFolder();
+  if (const std::string error = storeUserC6Serial(folder, serial); !error.empty()) {
+    std::cerr << "vantorel: " << error << "\n";
+    return kExitUsageOrIo;
+  }
+  const ExpectedC6Serial now = expectedC6Serial(Bundle::ofRunningProgram(), folder);
+  std::cout << describe(now) << "\n";
+  if (serial && now.source == ExpectedC6Serial::Source::bundle) {
+    std::cerr << "vantorel: stored, but this program's bundle names a serial, and that one wins\n";
+  }
   return kExitDone;
 }
 
@@ -157,6 +185,13 @@ int runCommandLine(int argc, char** argv, const std::function<int(bool)>& runPro
       ->type_name("")
       ->check(CLI::IsMember({"on", "off", "status"}));
 
+  CLI::App* serial = app.add_subcommand(
+      "serial", "Set the expected ESP32-C6 serial for this user (the bundle's wins)");
+  serial->require_subcommand(1);
+  CLI::App* serialSet = serial->add_subcommand("set", "Expect the board with this serial");
+  serialSet->add_option("SERIAL", o.serial, "As the board reports it")->required()->type_name("");
+  serial->add_subcommand("clear", "Remove this user's setting");
+
   app.footer(kExitStatuses);
   for (CLI::App* command : app.get_subcommands({})) command->footer(kExitStatuses);
 
@@ -166,6 +201,9 @@ int runCommandLine(int argc, char** argv, const std::function<int(bool)>& runPro
     return app.exit(error) == 0 ? kExitDone : kExitUsageOrIo;
   }
   if (autostart->parsed()) return runAutostart(o.action);
+  if (serial->parsed()) {
+    return runSerial(serialSet->parsed() ? std::optional(o.serial) : std::nullopt);
+  }
   for (const CLI::App* command : {ask, done, clear, status, wait}) {
     if (command->parsed()) return runCommand(*command, o);
   }

@@ -35,7 +35,7 @@ Bundle Bundle::ofRunningProgram() {
 Bundle Bundle::at(std::string path) {
   Bundle bundle{std::move(path), std::nullopt};
   // A missing or unreadable dictionary, or a value that is not a string, all mean "absent".
-  if (const auto info = readJsonObject(joinedPath(bundle.path, kInfoFile))) {
+  if (const auto info = readJsonObject(infoFilePath(bundle.path))) {
     if (const auto it = info->find(kC6SerialKey); it != info->end() && it->is_string()) {
       bundle.c6Serial = it->get<std::string>();
     }
@@ -43,10 +43,20 @@ Bundle Bundle::at(std::string path) {
   return bundle;
 }
 
+std::string infoFilePath(const std::string& bundlePath) {
+  return joinedPath(bundlePath, kInfoFile);
+}
+
+std::optional<std::string> attentionFileBesideBundle(const std::string& bundlePath) {
+  const std::string checkout = parentFolder(parentFolder(bundlePath));
+  if (checkout == "/") return std::nullopt;
+  return joinedPath(checkout, kBesideBundle);
+}
+
 std::string attentionFilePath(const std::string& bundlePath) {
-  const std::string besideBundle =
-      joinedPath(parentFolder(parentFolder(bundlePath)), kBesideBundle);
-  if (exists(besideBundle)) return besideBundle;
+  if (const auto besideBundle = attentionFileBesideBundle(bundlePath)) {
+    if (exists(*besideBundle)) return *besideBundle;
+  }
   // Without a data folder there is no file to poll: an empty path never opens, where a relative
   // one would read whatever the working folder holds.
   const std::string dataFolder = xdgDataHome();

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Given this build, cpack should make vantorel_<version>_<arch>.deb carrying the program's own
+# version, the bundle laid out under /usr with its documentation, dependencies computed from the
+# linked libraries, and a manual page that names every command the program has.
+set -euo pipefail
+build=$1 version=$2
+out="$(mktemp -d)"
+trap 'rm -rf "$out"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >/dev/null
+deb="$out/vantorel_${version}_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || fail "no $(basename "$deb")"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
+[ "$("$build/Vantorel/bin/vantorel" --version)" = "vantorel $version" ] || fail "--version"
+
+files="$(dpkg-deb -c "$deb" | awk '{ print substr($6, 2) }')"
+for file in /usr/bin/vantorel /usr/lib/vantorel/vantorel-gtk.so /usr/share/vantorel/Info.json \
+  /usr/share/applications/vantorel.desktop /usr/share/icons/hicolor/scalable/apps/vantorel.svg \
+  /usr/share/metainfo/io.github.vantorel.Vantorel.metainfo.xml /usr/share/man/man1/vantorel.1.gz \
+  /usr/share/doc/vantorel/copyright /usr/share/doc/vantorel/changelog.gz; do
+  grep -qx "$file" <<<"$files" || fail "$file is not in the package"
+done
+! grep -v '^/usr/' <<<"$files" | grep . || fail "files outside /usr"
+
+depends="$(dpkg-deb -f "$deb" Depends)"
+for package in libc6 libstdc++6 libglib2.0-0 libudev1 libgtk-3-0 libayatana-appindicator3-1; do
+  grep -Fq ", $package (>= " <<<", $depends" || fail "Depends lacks $package: $depends"
+done
+
+manual="$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/man/man1/vantorel.1.gz | zcat)"
+commands="$("$build/Vantorel/bin/vantorel" --help | sed -n '/^Subcommands:/,/^$/p' | awk 'NF>1 { print $1 }')"
+[ -n "$commands" ] || fail "no commands in --help"
+for command in $commands; do
+  grep -q "^\.B vantorel $command" <<<"$manual" || fail "the manual page lacks $command"
+done
+for section in FILES ENVIRONMENT '"EXIT STATUS"'; do
+  grep -qx "\.SH $section" <<<"$manual" || fail "the manual page lacks $section"
+done
