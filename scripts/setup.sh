@@ -15,9 +15,12 @@ run_packages=(
 )
 test_packages=(
   libgtest-dev libgmock-dev clang-format clang-tidy
+  clang libclang-rt-14-dev  # the sanitized unit tests and the fuzz targets
   umockdev libumockdev-dev gir1.2-umockdev-1.0
   xvfb openbox xdotool x11-utils imagemagick dbus
+  xfce4-panel xfconf xfwm4 trayer  # real status-area hosts
   python3 python3-dbus python3-gi
+  dpkg-dev file  # the Debian package's dependencies
 )
 case "$purpose" in
   run) packages=("${run_packages[@]}") ;;
