@@ -1,0 +1,53 @@
+// Any file reads as nothing or a JSON object, and what the settings and the bundle take from it
+// agrees with that object: a wanted state only from a "desired" string that is one of the four
+// raw values, a serial only from a "BoardC6Serial" string.
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "fakes/fake_main_loop.h"
+#include "fuzz_check.h"
+#include "linux/bounded_file.h"
+#include "linux/bundle.h"
+#include "linux/file_settings.h"
+
+// A bundle whose Info.json links to the settings file beside it, so one write feeds every reader;
+// in memory where possible (a disk file system writes a truncated file back on close).
+struct Folder {
+  Folder() : path(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") {
+    path += "/vantorel-fuzz-XXXXXX";
+    FUZZ_CHECK(mkdtemp(path.data()) != nullptr);
+    std::filesystem::create_directories(path + "/share/vantorel");
+    std::filesystem::create_symlink("../../preferences.json", path + "/share/vantorel/Info.json");
+  }
+  ~Folder() { std::filesystem::remove_all(path); }
+  std::string path;
+};
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
+  static const Folder folder;
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const std::string file = folder.path + "/preferences.json";
+  std::ofstream(file, std::ios::binary).write(text.data(), static_cast<std::streamsize>(size));
+  const auto object = vantorel::readJsonObject(file);
+  const auto stringAt = [&](const char* key) -> std::optional<std::string> {
+    if (!object || !object->contains(key) || !object->at(key).is_string()) return std::nullopt;
+    return object->at(key).get<std::string>();
+  };
+  if (object) {  // JSON has no NUL byte, and an object starts with "{"
+    const std::size_t start =
+        text.find_first_not_of(" \t\r\n", text.starts_with("\xEF\xBB\xBF") ? 3 : 0);
+    FUZZ_CHECK(object->is_object() && start < size && text[start] == '{' &&
+               text.find('\0') == std::string_view::npos);
+  }
+  vantorel::FakeMainLoop loop;
+  const auto desired = vantorel::makeFileSettings(loop, folder.path)->desired();
+  const auto raw = stringAt("desired");
+  FUZZ_CHECK(desired ? raw == vantorel::rawValue(*desired)
+                     : !raw || !vantorel::desiredFromRawValue(*raw));
+  const auto serial = vantorel::Bundle::at(folder.path).c6Serial;
+  FUZZ_CHECK(serial == stringAt("BoardC6Serial") && (!serial || validUtf8(*serial)));
+  return 0;
+}
