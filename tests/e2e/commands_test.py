@@ -1,12 +1,8 @@
 #!/usr/bin/python3
-"""The commands a flashing script runs, against the real program in a pseudo-terminal and a
-simulated device tree. Run under umockdev-wrapper: this process owns the tree and sends its
-events. Usage: commands_test.py <path of bin/vantorel in a bundle> <scenario>"""
-
-import json, os, re, signal, subprocess, sys, time
-
-import gi
-
+# The commands a flashing script runs, against the real program in a pseudo-terminal and a
+# simulated device tree. Run under umockdev-wrapper: this process owns the tree and sends its
+# events. Usage: commands_test.py <path of bin/vantorel in a bundle> <scenario>
+import json, os, re, signal, subprocess, sys, time, gi
 gi.require_version("UMockdev", "1.0")
 from gi.repository import UMockdev  # noqa: E402
 
@@ -14,55 +10,49 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import terminal_test as t  # noqa: E402  (Session, homes, bundle_copy, main)
 
 TESTBED = UMockdev.Testbed.new()
-BOARDS = {"rp-boot": ("2e8a", "000f", "RP2350 Boot", "E6"), "pico": ("2e8a", "0009", "Pico", ""),
-          "c6": ("303a", "1001", "USB JTAG/serial debug unit", "F4:12:FA:00:11:22"),
-          "keyboard": ("046d", "c31c", "USB Keyboard", "")}
+RP_BOOT = ("2e8a", "000f", "product", "RP2350 Boot", "serial", "E6")
 
 
-def plug(name, port):
-    vendor, product, label, serial = BOARDS[name]
-    return TESTBED.add_device("usb", port, None, ["idVendor", vendor, "idProduct", product,
-                              "product", label, "serial", serial], ["DEVTYPE", "usb_device"])
+def plug(port, vendor, product, *more, parent=None, kind="usb_device"):
+    return TESTBED.add_device("usb", port, parent, ["idVendor", vendor, "idProduct", product,
+                                                    *more], ["DEVTYPE", kind])
 
 
+# A command as a script runs it. Its USB monitor must not share the program's descriptor number
+# (umockdev names each event socket after it), so it starts with 32 more open.
 def command(binary, home, *args):
-    """A command as a script runs it. Its USB monitor must not share the program's descriptor
-    number (umockdev names each event socket after it), so it starts with 32 more open."""
     spare = [os.open(os.devnull, os.O_RDONLY) for _ in range(32)]
     process = t.start(binary, home, *args, pass_fds=spare, stdout=subprocess.PIPE,
                       stderr=subprocess.PIPE, text=True)
-    for fd in spare:
-        os.close(fd)
-    return process
+    return [os.close(fd) for fd in spare] and process
 
 
-def finished(process, status, timeout=5):
-    """Standard output, then standard error, once `process` ended with `status`."""
+def finished(process, status, timeout=5):  # its output, then its errors, once ended so
     out, err = process.communicate(timeout=timeout)
     assert process.returncode == status, f"{process.args[1:]}: exit {process.returncode}, {err}"
     return out + err
 
 
+# The prompt comes and goes with the board; a success after a request shows "Board ready"; the
+# program follows the board in and out.
 def ask(binary, home, root):
-    """The prompt comes and goes with the board; a success after a request shows "Board ready";
-    the program follows the board in and out."""
     binary, _ = t.bundle_copy(binary, root)
     session = t.Session(binary, home)
     session.wait_for(t.want("C6 boot") + b"none")
     asking = command(binary, home, "ask", "Hold BOOT, tap RESET", "--until", "RP likely boot",
                      "--timeout", "10")
     session.wait_for(t.PROMPT)
-    session.wait_until(lambda: session.on_screen("│ Hold BOOT, tap RESET"), "the request shown")
-    board = plug("rp-boot", "1-1")
+    session.shows("│ Hold BOOT, tap RESET")
+    board = plug("1-1", *RP_BOOT)
     assert re.fullmatch(r"[0-9a-f-]{36}\n", finished(asking, 0)), "no fresh id printed"
     session.wait_for(t.want("C6 boot") + b"RP likely boot")
-    session.wait_until(lambda: not session.on_screen("Board action needed"), "the prompt closed")
+    session.shows("Board action needed", False)
     finished(command(binary, home, "done"), 0)
     session.wait_for(t.READY)
-    session.wait_until(lambda: not session.on_screen("Board ready"), "the ready panel closed")
+    session.shows("Board ready", False)
     # The README's script: the request stands while the board is flashed, until "done".
     finished(command(binary, home, "ask", "Flashing", "--id", "r2"), 0)
-    session.wait_until(lambda: session.on_screen("│ Flashing"), "the second request shown")
+    session.shows("│ Flashing")
     assert finished(command(binary, home, "wait", "rp-likely-boot"), 0) == "RP likely boot\n"
     finished(command(binary, home, "done", "--id", "s2"), 0)
     session.wait_for(t.READY)
@@ -71,11 +61,10 @@ def ask(binary, home, root):
     session.end_with(b"q")
 
 
+# wait times out when nothing comes and returns when a board does; status lists none, one and
+# several boards, and no other device.
 def wait(binary, home, root):
-    """wait times out when nothing comes and returns when a board does; status lists none, one
-    and several boards, and no other device."""
-    def status():
-        return json.loads(finished(command(binary, home, "status", "--json"), 0))
+    status = lambda: json.loads(finished(command(binary, home, "status", "--json"), 0))  # noqa
 
     assert status() == {"wanted": "C6 boot", "devices": [], "observed": {
         "label": "none", "description": "No matching USB device"}}, "status without a board"
@@ -83,26 +72,26 @@ def wait(binary, home, root):
         "vantorel: timed out waiting for RP likely boot (have none)\n"
     waiting = command(binary, home, "wait", "rp-likely-BOOT", "--timeout", "10")
     time.sleep(0.5)
-    board = plug("rp-boot", "1-1")
+    board = plug("1-1", *RP_BOOT)
     assert finished(waiting, 0) == "RP likely boot\n"
     # Neither an interface nor a tty with a board's ids, nor ids that are no short hex, count.
-    interface = TESTBED.add_device("usb", "1-1:1.0", board, ["idVendor", "2e8a", "idProduct",
-                                   "000f"], ["DEVTYPE", "usb_interface"])
+    interface = plug("1-1:1.0", "2e8a", "000f", parent=board, kind="usb_interface")
     TESTBED.add_device("tty", "ttyACM0", interface, ["idVendor", "2e8a"], ["ID_VENDOR_ID", "2e8a"])
     for port, product in (("2-1", "0x0f"), ("2-2", "000fx"), ("2-3", " 00f"), ("2-4", "")):
-        TESTBED.add_device("usb", port, None, ["idVendor", "2e8a", "idProduct", product],
-                           ["DEVTYPE", "usb_device"])
+        plug(port, "2e8a", product)
     assert status()["devices"] == [{"vendor": "2e8a", "product": "000f", "name": "RP2350 Boot",
                                     "serial": "E6", "rule": "RP likely boot"}], "one board"
-    plug("pico", "1-2"), plug("c6", "1-3"), plug("keyboard", "1-4")
+    plug("1-2", "2e8a", "0009", "product", "Pico"), plug("1-4", "046d", "c31c")
+    plug("1-3", "303a", "1001", "product", "USB JTAG/serial debug unit", "serial",
+         "F4:12:FA:00:11:22")
     report = status()
     assert report["observed"]["label"] == "multiple" and sorted(
         d["rule"] for d in report["devices"]) == ["ESP unknown", "RP likely app", "RP likely boot"]
 
 
+# SIGTERM ends a wait and withdraws the request, in the file --file names; a file that cannot be
+# written ends the command at once.
 def signal_clears(binary, home, root):
-    """SIGTERM ends a wait and withdraws the request, in the file --file names; a file that
-    cannot be written ends the command at once."""
     path = os.path.join(root, "elsewhere", "attention.json")
     open(os.path.join(root, "a-file"), "w").close()
     bad = os.path.join(root, "a-file", "x.json")

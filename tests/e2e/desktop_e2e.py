@@ -1,30 +1,17 @@
-"""The real program on a desktop, seen and clicked as a status area host and a user do it, and its
-fall-back to the terminal. Usage: desktop_e2e.py <bundle folder> [<screenshot folder>]"""
-
-import json
-import os
-import sys
-import traceback
-
+# The real program on a desktop, seen and clicked as a status area host and a user do it, and its
+# fall-back to the terminal. Usage: desktop_e2e.py <bundle folder> [<screenshot folder>]
+import json, os, sys, traceback
 sys.dont_write_bytecode = True  # no cache files in the source tree
 from desktop_session import Session  # noqa: E402
-
-
-def expect(session, what, read, expected):
-    seen = []
-    try:
-        session.wait_until(what, lambda: seen.append(read()) or seen[-1] == expected)
-    except AssertionError:
-        raise AssertionError(f"{what} is {seen[-1:]}, not {expected!r}") from None
 
 
 def checked(item):
     return [e["label"] for e in item.entries() if e.get("toggle-state") == 1]
 
 
+# The panel once shown, of `size`, kept above, centred with its frame, offering the window manager
+# only `functions` (moving, closing) and the program's icon.
 def panel(session, title, size, functions, shot):
-    """The panel titled `title` once shown, checked to be of `size`, kept above, centred with its
-    frame, and offering the window manager only `functions` (moving, closing)."""
     window = session.wait_until(title, lambda: session.visible_window(title))
     assert session.geometry(window)[2:] == size, session.geometry(window)
     session.wait_until("the frame centred", lambda: all(abs(2 * a + b - c) <= 2 for a, b, c in zip(
@@ -39,7 +26,8 @@ def panel(session, title, size, functions, shot):
 def steps(session, shots):
     session.start_window_manager()
     item = session.start_program()
-    label = lambda text: expect(session, "label", lambda: item.prop("XAyatanaLabel"), text)  # noqa
+    label = lambda text: session.wait_until(  # noqa: E731
+        "label", lambda: item.prop("XAyatanaLabel"), expected=text)
     yield "starts with the preference absent"
     label("Want C6 boot | Have none")
     title = "Desired: C6 boot. Observed: No matching USB device."
@@ -69,8 +57,8 @@ def steps(session, shots):
     item.click("Want RP boot")
     label("Want RP boot | Have RP likely boot")
     assert checked(item) == ["Want RP boot"], checked(item)
-    expect(session, "the stored choice", lambda: json.load(open(
-        session.root + "/.config/vantorel/preferences.json")), {"desired": "RP boot"})
+    session.wait_until("the stored choice", lambda: json.load(open(
+        session.root + "/.config/vantorel/preferences.json")), expected={"desired": "RP boot"})
 
     yield "prompts and dismisses with OK"
     session.write_attention({"active": True, "needs_user": True, "request_id": "e2e-1", "action": (
@@ -94,7 +82,7 @@ def steps(session, shots):
     tint = lambda: [item.prop("Status"), item.prop("IconName")]  # noqa: E731
     assert tint() == ["NeedsAttention", "vantorel-attention"], tint()
     assert "#34C759" in session.grab(window, "txt:-", "-crop", "1x1+4+4")
-    expect(session, "status and icon", tint, ["Active", "vantorel-symbolic"])
+    session.wait_until("status and icon", tint, expected=["Active", "vantorel-symbolic"])
     session.wait_until("the panel to go", lambda: session.visible_window("Board ready") is None)
 
     yield "quits and starts again with the stored choice"
@@ -116,8 +104,7 @@ def steps(session, shots):
         session.program_log()[start:]
 
 
-def run(steps, **options):
-    """Runs one scenario's steps in a new session; returns the exit status."""
+def run(steps, **options):  # one scenario's steps in a new session; returns the exit status
     session, step = Session(os.path.abspath(sys.argv[1]), **options), "setting up"
     try:
         for step in steps(session, sys.argv[2:] and os.path.abspath(sys.argv[2])):

@@ -1,17 +1,7 @@
-"""Around the real program in a test: desktop programs, a StatusNotifierWatcher (unless the desktop
-brings one), a home, a bundle copy, and a USB testbed the program inherits (run under umockdev)."""
-
-import json
-import os
-import shutil
-import subprocess
-import tempfile
-import time
-
-import dbus
-import dbus.mainloop.glib
-import dbus.service
-import gi
+# Around the real program in a test: desktop programs, a StatusNotifierWatcher (unless the desktop
+# brings one), a home, a bundle copy, and a USB testbed the program inherits (run under umockdev).
+import json, os, shutil, subprocess, tempfile, time
+import dbus, dbus.mainloop.glib, dbus.service, gi
 
 gi.require_version("UMockdev", "1.0")
 from gi.repository import GLib, UMockdev  # noqa: E402
@@ -30,9 +20,7 @@ class Watcher(dbus.service.Object):
         self.items.append((sender if path else service, service if path else "/StatusNotifierItem"))
 
 
-class Item:
-    """One registered status item, read and clicked the way a status area host does it."""
-
+class Item:  # one registered status item, read and clicked as a status area host does it
     def __init__(self, bus, name, path):
         self.bus, self.name, self.path = bus, name, path
 
@@ -40,21 +28,18 @@ class Item:
         return self.bus.get_object(self.name, self.path).Get(
             "org.kde.StatusNotifierItem", key, dbus_interface=dbus.PROPERTIES_IFACE)
 
-    def entries(self):
-        """The top-level menu entries: their dbusmenu properties and their "id"."""
+    def entries(self):  # the top-level menu entries: their dbusmenu properties and "id"
         self.menu = dbus.Interface(self.bus.get_object(self.name, self.prop("Menu")),
                                    "com.canonical.dbusmenu")
         return [dict(props, id=ident) for ident, props, _ in self.menu.GetLayout(0, -1, [])[1][2]]
 
-    def click(self, label):
-        """Clicks the entry titled `label`; "Quit" may end the program before it replies."""
+    def click(self, label):  # "Quit" may end the program before it replies
         ident = next(e["id"] for e in self.entries() if e.get("label") == label)
         self.menu.Event(ident, "clicked", dbus.Int32(0, variant_level=1), dbus.UInt32(0),
                         reply_handler=lambda: None, error_handler=lambda error: None)
 
 
-class Session:
-    """Everything one run needs around the program; close() always cleans it up."""
+class Session:  # everything one run needs around the program; close() always cleans it up
     WATCHER = WATCHER
 
     def __init__(self, bundle, watcher=True):
@@ -74,14 +59,15 @@ class Session:
         self.log = open(self.root + "/vantorel.log", "w")
         self.program, self.others = None, []
 
-    def wait_until(self, what, check, timeout=20.0):
-        """Polls `check`, serving the bus meanwhile, until it returns a true value; returns it."""
+    # Serves the bus until check() gives a true value (or `expected`), and returns that.
+    def wait_until(self, what, check, timeout=20.0, expected=None):
         deadline, last = time.monotonic() + timeout, None
         while time.monotonic() < deadline:
             while GLib.MainContext.default().iteration(False):
                 pass
             try:
-                if last := check():
+                last = check()
+                if last if expected is None else last == expected:
                     return last
             except (dbus.DBusException, OSError, ValueError) as error:
                 last = error
@@ -100,9 +86,7 @@ class Session:
         self.wait_until("the window manager", lambda: "window id" in self.tool(
             "xprop", "-root", "_NET_SUPPORTING_WM_CHECK"))
 
-    def start_program(self, **env):
-        """Starts the program with `env` added; returns its item once registered with our watcher,
-        if there is one and `env` leaves the display alone."""
+    def start_program(self, **env):  # its item once registered, with our watcher and display
         self.watcher and self.watcher.items.clear()
         self.program = subprocess.Popen([self.bundle + "/bin/vantorel"], env=dict(self.env, **env),
                                         stdout=self.log, stderr=self.log, stdin=subprocess.DEVNULL)
@@ -117,7 +101,6 @@ class Session:
         return open(self.log.name).read()
 
     def close(self, everything=True):
-        """Ends the program and the desktop's programs, and unless told otherwise, the rest."""
         for process in [self.program] + self.others:
             if process and process.poll() is None:
                 process.terminate()
@@ -125,8 +108,7 @@ class Session:
         self.others = []
         everything and shutil.rmtree(self.root, ignore_errors=True)
 
-    def write_attention(self, content):
-        """Replaces the attention file at once, as the flashing tool does."""
+    def write_attention(self, content):  # at once, as the flashing tool does
         with open(self.root + "/work/attention.tmp", "w") as out:
             json.dump(content, out)
         os.rename(self.root + "/work/attention.tmp", self.root + "/work/board-flash-attention.json")
@@ -135,8 +117,7 @@ class Session:
         ids = self.tool("xdotool", "search", "--onlyvisible", "--name", f"^{title}$").split()
         return int(ids[0]) if ids else None
 
-    def geometry(self, window, frame=False):
-        """(x, y, width, height) of a window's content (or "root"), or with its frame."""
+    def geometry(self, window, frame=False):  # (x, y, width, height), optionally with frame
         info = self.tool("xwininfo", *(["-root"] if window == "root" else ["-id", str(window)]))
         x, y, w, h = (int(info.split(f + ":")[1].split()[0]) for f in (
             "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Runs a command on a private virtual X display (1280x800, 24-bit) with a private session bus and
-# a private home (set before the bus starts the services it activates, so none writes to the real
-# home), and removes all three afterwards, whatever the command did. The X server picks its own display
-# number, so parallel runs never race for one.
-#
-# Usage: run-on-desktop.sh <command> [<argument>...]
+# Usage: run-on-desktop.sh <command> [<argument>...] runs it on a private virtual X display
+# (1280x800x24, its number picked by the server so parallel runs never race), session bus and home
+# (set before the bus starts any service, so none writes to the real one), removing all three after.
 set -euo pipefail
 scratch="$(mktemp -d -t vantorel-display.XXXXXX)"
 xvfb=""

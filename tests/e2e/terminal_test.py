@@ -1,8 +1,6 @@
 #!/usr/bin/python3
-"""The real program in a pseudo-terminal with no display: the status line, the keys, the
-preferences, the signals and the panels as text. Also the helpers of commands_test.py.
-Usage: terminal_test.py <bundle>/bin/vantorel <scenario>"""
-
+# The real program in a pseudo-terminal with no display, and the helpers of commands_test.py.
+# Usage: terminal_test.py <bundle>/bin/vantorel <scenario>
 import contextlib, fcntl, json, os, re, select, shutil, signal, struct, subprocess, sys
 import tempfile, termios, time, unicodedata
 
@@ -10,10 +8,9 @@ TITLE = rb"Want (C6|RP) (boot|normal) \| Have [^\r\n\x1b]+"
 PROMPT = re.escape("┌─ Board action needed ─".encode())
 READY = re.escape("\x1b[42m┌─ Board ready ─".encode())
 PROCESSES = []
-
-
-def want(state):
-    return f"Want {state} \\| Have ".encode()
+want = lambda state: f"Want {state} \\| Have ".encode()  # noqa: E731
+prompt_file = lambda request, action: {"active": True, "needs_user": True,  # noqa: E731
+                                       "request_id": request, "action": action}
 
 
 def start(binary, home, *args, **streams):
@@ -23,9 +20,7 @@ def start(binary, home, *args, **streams):
     return PROCESSES[-1]
 
 
-class Session:
-    """One run of the program on a fresh pseudo-terminal that is its controlling terminal."""
-
+class Session:  # one run on a fresh pseudo-terminal that is its controlling terminal
     def __init__(self, binary, home, columns=100):
         self.master, self.slave = os.openpty()
         self.columns, self.output, self.mark = columns, b"", 0
@@ -33,6 +28,7 @@ class Session:
         self.settings_before = self.settings()
         self.process = start(binary, home, stdin=self.slave, stdout=self.slave, stderr=self.slave,
                              preexec_fn=lambda: (os.setsid(), fcntl.ioctl(0, termios.TIOCSCTTY)))
+        self.key = lambda keys: os.write(self.master, keys)
 
     def wait_until(self, condition, what, timeout=5.0):
         deadline = time.monotonic() + timeout
@@ -45,15 +41,17 @@ class Session:
                     self.output += os.read(self.master, 65536)
         return result
 
-    def wait_for(self, pattern, timeout=5.0):
-        """The first match of `pattern` in the output since the mark; moves the mark past it."""
+    def wait_for(self, pattern, timeout=5.0):  # the first match since the mark, then past it
         found = self.wait_until(lambda: re.compile(pattern).search(self.output, self.mark),
                                 f"seen {pattern!r}", timeout)
         self.mark = found.end()
         return found
 
-    def screen(self):
-        """The lines on screen, from the sequences the program sends (colours ignored)."""
+    def shows(self, text, present=True, timeout=5.0):
+        self.wait_until(lambda: self.on_screen(text) == present, f"{text!r} shown={present}",
+                        timeout)
+
+    def screen(self):  # the lines on screen, from the sequences the program sends
         rows, row, col, text = [[]], 0, 0, self.output.decode("utf-8", "replace")
         for piece in re.split(r"(\x1b\[[0-9;]*[A-Za-z]|\r|\n)", text):
             if piece in ("\r", "\n"):
@@ -83,40 +81,19 @@ class Session:
         lflag = self.settings()[3]
         return not lflag & termios.ICANON and not lflag & termios.ECHO and lflag & termios.ISIG
 
-    def end_with(self, how):
-        """Ends the program by a key or a signal: it must exit 0 and give the terminal back."""
-        os.write(self.master, how) if isinstance(how, bytes) else self.process.send_signal(how)
+    def end_with(self, how):  # by a key or a signal: exit 0 and the terminal given back
+        self.key(how) if isinstance(how, bytes) else self.process.send_signal(how)
         assert (status := self.process.wait(5)) == 0, f"exit status {status} after {how!r}"
         assert self.settings() == self.settings_before, f"terminal not restored after {how!r}"
         os.close(self.master), os.close(self.slave)
 
 
-def homes(root):
-    folders = {name: os.path.join(root, name)
-               for name in ("HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME")}
-    [os.makedirs(folder) for folder in folders.values()]
-    return folders
-
-
-def bundle_copy(binary, root):
-    """A copy of the bundle at <root>/P/build/Vantorel: it reads P/work/board-flash-attention.json
-    when that exists, whatever the environment says."""
-    copy = os.path.join(root, "P", "build", "Vantorel")
+def bundle_copy(binary, root):  # at <root>/P/build/Vantorel: reads P/work/board-flash-...
     for part in ("bin", "share"):
         shutil.copytree(os.path.join(os.path.dirname(os.path.dirname(binary)), part),
-                        os.path.join(copy, part), symlinks=True)
-    os.makedirs(os.path.join(root, "P", "work"))
-    return os.path.join(copy, "bin", "vantorel"), os.path.join(root, "P", "work",
-                                                               "board-flash-attention.json")
-
-
-def stored_choice(home):
-    """The choice on disk, waited for: a choice is written a short moment after it is made."""
-    for _ in range(60):
-        with contextlib.suppress(OSError, ValueError, KeyError):
-            with open(os.path.join(home["XDG_CONFIG_HOME"], "vantorel", "preferences.json")) as f:
-                return json.load(f)["desired"]
-        time.sleep(0.05)
+                        f"{root}/P/build/Vantorel/{part}", symlinks=True)
+    os.makedirs(f"{root}/P/work")
+    return f"{root}/P/build/Vantorel/bin/vantorel", f"{root}/P/work/board-flash-attention.json"
 
 
 def write_attention(path, content):
@@ -125,31 +102,29 @@ def write_attention(path, content):
     os.replace(path + ".tmp", path)
 
 
+# A corrupt file is left alone until a choice, the choice is shown at the next launch, and one
+# that cannot be stored is kept for the run; every way out gives the terminal back.
 def preferences(binary, home, root):
-    """A corrupt file is left alone until a choice, the choice is shown at the next launch, and
-    one that cannot be stored is kept for the run; every way out gives the terminal back."""
-    path = os.path.join(home["XDG_CONFIG_HOME"], "vantorel", "preferences.json")
+    path = home["XDG_CONFIG_HOME"] + "/vantorel/preferences.json"
     os.makedirs(os.path.dirname(path))
-    with open(path, "wb") as f:
-        f.write(b"{not json")
+    open(path, "wb").write(b"{not json")
     session = Session(binary, home)
     session.wait_for(want("C6 boot"))
     assert session.key_mode(), "standard input is not in key-at-a-time mode"
     time.sleep(1)  # time enough to rewrite or sweep the file, which it must not
     # Ctrl+Z stops it with the terminal's own settings back; continuing takes the keyboard again.
-    os.write(session.master, b"\x1a")
+    session.key(b"\x1a")
     session.wait_until(lambda: open(f"/proc/{session.process.pid}/stat").read()
                        .rsplit(")", 1)[1].split()[0] == "T", "stopped")
     assert session.settings() == session.settings_before, "terminal settings kept while stopped"
-    with open(path, "rb") as f:
-        assert f.read() == b"{not json", "the corrupt file was touched before any choice"
+    assert open(path, "rb").read() == b"{not json", "the corrupt file touched before any choice"
     session.process.send_signal(signal.SIGCONT)
     session.wait_until(session.key_mode, "in key-at-a-time mode again")
     # Ctrl+\ is off in key mode: its signal would end the program without restoring anything.
-    os.write(session.master, b"\x1c3?")
+    session.key(b"\x1c3?")
     session.wait_for(r"Observed: [^\r\n]+\r\n  1    Want C6 boot\r\n  2    Want C6 normal\r\n"
                      r"  3  ✓ Want RP boot\r\n  4    Want RP normal\r\n  q    Quit".encode())
-    assert stored_choice(home) == "RP boot", "the choice was not stored"
+    session.wait_until(lambda: '"RP boot"' in open(path).read(), "the choice stored")
     session.end_with(b"q")
     session = Session(binary, home)
     session.wait_for(want("RP boot"))
@@ -157,14 +132,14 @@ def preferences(binary, home, root):
     open(os.path.join(root, "a-file"), "w").close()
     session = Session(binary, dict(home, XDG_CONFIG_HOME=os.path.join(root, "a-file", "config")))
     session.wait_for(want("C6 boot"))
-    os.write(session.master, b"4x")
+    session.key(b"4x")
     session.wait_for("  4  ✓ Want RP normal".encode())
     session.end_with(b"\x03")
 
 
+# On a 60-column terminal the panels are framed, leave no trace when closed, and are harmless;
+# a success after a request tints the title and shows the green ready panel.
 def attention(binary, home, root):
-    """On a 60-column terminal the panels are framed, leave no trace when closed, and are
-    harmless; a success after a request tints the title and shows the green ready panel."""
     binary, path = bundle_copy(binary, root)
     write_attention(path, {})
     session = Session(binary, home, columns=60)
@@ -174,32 +149,28 @@ def attention(binary, home, root):
              "│   Step 1:  hold BOOT    then   RESET "),
             ("r2", "🚀" * 30, "│ " + "🚀" * 22 + " │"),
             ("r3", "\u001b]0;pwned\u0007 <b>x</b>", "│ ^[]0;pwned^G <b>x</b> ")):
-        write_attention(path, {"active": True, "needs_user": True, "request_id": request,
-                               "action": action})
+        write_attention(path, prompt_file(request, action))
         session.wait_for(PROMPT)
-        session.wait_until(lambda: session.on_screen(line), f"{line!r} on screen")
-        session.wait_until(lambda: session.on_screen("[ OK ]  (press Enter) │"), "OK on screen")
-        os.write(session.master, b"\r")
+        session.shows(line), session.shows("[ OK ]  (press Enter) │"), session.key(b"\r")
         session.wait_until(lambda: re.fullmatch(TITLE.decode(), session.screen()[-1]) and not any(
             c in "".join(session.screen()) for c in "┌│└"), "the panel gone without a trace")
     assert b"\x1b]" not in session.output and b"\x07" not in session.output, \
         "a control sequence from the action text reached the terminal"
-    write_attention(path, {"active": True, "needs_user": True, "request_id": "r4", "action": "A"})
+    write_attention(path, prompt_file("r4", "A"))
     session.wait_for(PROMPT)
     write_attention(path, {"success_id": "s1"})
     session.wait_for(READY)
     session.wait_for(rb"\x1b\[1m\x1b\[97mReady")
     session.wait_for(rb"\x1b\[32m" + TITLE + rb"\x1b\[0m")
     assert not session.on_screen("Board action needed"), "the prompt stayed under the success"
-    session.wait_until(lambda: not session.on_screen("Board ready"), "closed", timeout=6)
+    session.shows("Board ready", False, timeout=6)
     session.wait_until(lambda: re.search(rb"(?<!\x1b\[32m)" + TITLE + rb"$", session.output),
                        "back to the plain title", timeout=2)
     session.end_with(signal.SIGTERM)
 
 
-def stalled_reader(binary, home, root):
-    """A reader that stops reading never stalls the program: it still polls and still ends."""
-    os.makedirs(os.path.join(home["XDG_DATA_HOME"], "Vantorel"))
+def stalled_reader(binary, home, root):  # a stalled reader: it still polls and still ends
+    os.makedirs(home["XDG_DATA_HOME"] + "/Vantorel")
     read_end, write_end = os.pipe()
     os.set_blocking(write_end, False)
     with contextlib.suppress(BlockingIOError):
@@ -207,8 +178,8 @@ def stalled_reader(binary, home, root):
             pass
     process = start(binary, home, stdin=subprocess.DEVNULL, stdout=write_end)
     # Output waits behind the full pipe; the prompt adds more, and the poll must go on.
-    write_attention(os.path.join(home["XDG_DATA_HOME"], "Vantorel", "board-flash-attention.json"),
-                    {"active": True, "needs_user": True, "request_id": "r", "action": "A" * 5000})
+    write_attention(home["XDG_DATA_HOME"] + "/Vantorel/board-flash-attention.json",
+                    prompt_file("r", "A" * 5000))
     time.sleep(1.5)
     assert process.poll() is None, "the program ended on its own"
     process.send_signal(signal.SIGTERM)
@@ -216,12 +187,13 @@ def stalled_reader(binary, home, root):
     os.close(write_end), os.close(read_end)
 
 
-def main(scenarios):
-    """Runs the scenario named on the command line on fresh folders; kills what it left."""
+def main(scenarios):  # the scenario named on the command line, on fresh folders
     binary, scenario = os.path.abspath(sys.argv[1]), sys.argv[2]
     root = tempfile.mkdtemp(prefix="vantorel-e2e-")
+    home = {name: f"{root}/{name}" for name in ("HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME")}
     try:
-        scenarios[scenario](binary, homes(root), root)
+        [os.makedirs(folder) for folder in home.values()]
+        scenarios[scenario](binary, home, root)
     except AssertionError as failure:
         sys.exit(f"FAIL {scenario}: {failure}")
     finally:

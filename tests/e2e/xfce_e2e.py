@@ -1,10 +1,7 @@
-"""The real program under Debian's Xfce panel (its default notification area) and xfwm4, checked
-by screen pixels and window properties, then on a plain tray. Usage as desktop_e2e.py; with
-VANTOREL_STRIP=1280xH+0+Y, the same checks on the running desktop's panel at that place."""
-
-import os
-import sys
-
+# The real program under Debian's Xfce panel (its default notification area) and xfwm4, checked
+# by screen pixels and window properties, then on a plain tray. Usage as desktop_e2e.py; with
+# VANTOREL_STRIP=1280xH+0+Y, the same checks on the running desktop's panel at that place.
+import os, sys
 sys.dont_write_bytecode = True  # no cache files in the source tree
 from desktop_e2e import run  # noqa: E402
 

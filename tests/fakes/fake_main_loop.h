@@ -9,41 +9,10 @@
 
 namespace vantorel {
 
-// A main loop whose clock only moves when the test says so. advance() runs every timer that
-// falls due on the way, in time order, as the real loop would; a one-shot job longer than
-// `early` runs that much before it is due, as a coarse timer may.
-class FakeMainLoop final : public MainLoop {
- public:
-  Instant now() const override { return now_; }
-  std::unique_ptr<Timer> every(Duration interval, std::function<void()> tick) override {
-    return add(interval, interval, std::move(tick));
-  }
-  std::unique_ptr<Timer> after(Duration delay, std::function<void()> job) override {
-    return add(delay > early ? delay - early : delay, Duration::zero(), std::move(job));
-  }
-  void quit() override { ++quits; }
-
-  // Moves the clock forward by `step`, running what falls due on the way.
-  void advance(Duration step) {
-    const Instant end = now_ + step;
-    for (auto next = first(); next != jobs_->end() && next->second.due <= end; next = first()) {
-      now_ = std::max(now_, next->second.due);
-      std::function<void()> run = next->second.run;
-      if (next->second.interval > Duration::zero()) {
-        next->second.due += next->second.interval;
-      } else {
-        jobs_->erase(next);
-      }
-      run();
-    }
-    now_ = end;
-  }
-  std::size_t pending() const { return jobs_->size(); }  // timers and jobs not yet dropped
-
-  int quits = 0;
-  Duration early{};
-
- private:
+// A main loop whose clock only moves in advance(), which runs every timer falling due on the way
+// in time order, as the real loop would; a one-shot job longer than `early` runs that much before
+// it is due, as a coarse timer may. quit() is counted.
+struct FakeMainLoop final : MainLoop {
   struct Job {
     Instant due;
     Duration interval;  // zero: runs once
@@ -59,19 +28,38 @@ class FakeMainLoop final : public MainLoop {
     int id;
   };
 
+  Instant now() const override { return clock; }
+  std::unique_ptr<Timer> every(Duration interval, std::function<void()> tick) override {
+    return add(interval, interval, std::move(tick));
+  }
+  std::unique_ptr<Timer> after(Duration delay, std::function<void()> job) override {
+    return add(delay > early ? delay - early : delay, Duration::zero(), std::move(job));
+  }
+  void quit() override { ++quits; }
   std::unique_ptr<Timer> add(Duration delay, Duration interval, std::function<void()> run) {
-    (*jobs_)[++lastId_] = Job{now_ + delay, interval, std::move(run)};
-    return std::make_unique<Handle>(jobs_, lastId_);
+    (*jobs)[++lastId] = Job{clock + delay, interval, std::move(run)};
+    return std::make_unique<Handle>(jobs, lastId);
   }
-  Jobs::iterator first() {
-    return std::min_element(jobs_->begin(), jobs_->end(), [](const auto& a, const auto& b) {
-      return a.second.due < b.second.due;
-    });
+  void advance(Duration step) {
+    const Instant end = clock + step;
+    for (;;) {
+      const auto next = std::min_element(
+          jobs->begin(), jobs->end(), [](auto& a, auto& b) { return a.second.due < b.second.due; });
+      if (next == jobs->end() || next->second.due > end) break;
+      clock = std::max(clock, next->second.due);
+      const std::function<void()> run = next->second.run;
+      if (next->second.interval > Duration::zero()) next->second.due += next->second.interval;
+      if (next->second.interval == Duration::zero()) jobs->erase(next);
+      run();
+    }
+    clock = end;
   }
+  std::size_t pending() const { return jobs->size(); }  // timers and jobs not yet dropped
 
-  Instant now_{std::chrono::hours(1000)};
-  std::shared_ptr<Jobs> jobs_ = std::make_shared<Jobs>();
-  int lastId_ = 0;
+  int quits = 0, lastId = 0;
+  Duration early{};
+  Instant clock{std::chrono::hours(1000)};
+  std::shared_ptr<Jobs> jobs = std::make_shared<Jobs>();
 };
 
 }  // namespace vantorel

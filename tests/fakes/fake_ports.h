@@ -14,8 +14,7 @@
 namespace vantorel {
 
 // Records every view shown and every panel call ("prompt: <text>", "ready", "close").
-class FakeFrontEnd final : public FrontEnd {
- public:
+struct FakeFrontEnd final : FrontEnd {
   void show(const StatusView& view) override { views.push_back(view); }
   void prompt(const std::string& text, std::function<void()> onOk) override {
     panels.push_back("prompt: " + text);
@@ -23,54 +22,36 @@ class FakeFrontEnd final : public FrontEnd {
   }
   void ready() override { panels.push_back("ready"); }
   void closePanel() override { panels.push_back("close"); }
-  // Presses OK on the latest prompt (a copy: the press may show another).
-  void pressOk() { std::function<void()>(oks.back())(); }
-
+  void pressOk() { std::function<void()>(oks.back())(); }  // a copy: the press may prompt again
   std::vector<StatusView> views;
   std::vector<std::string> panels;
   std::vector<std::function<void()>> oks;  // one per prompt, oldest first
 };
 
-// Starts or fails as told and lists `attached` (nothing: the enumeration fails).
-class FakeUsbWatch final : public UsbWatch {
- public:
+// Starts or fails as told and lists `attached` (nothing: the enumeration fails); change() is a
+// wake-up that saw devices come or go.
+struct FakeUsbWatch final : UsbWatch {
   bool start(std::function<void()> onChange) override {
-    onChange_ = std::move(onChange);
-    return startWorks;
+    return change = std::move(onChange), startWorks;
   }
-  std::optional<std::vector<USBDevice>> devices() override {
-    ++enumerations;
-    return attached;
-  }
-  void change() { onChange_(); }  // a wake-up that saw devices come or go
-
+  std::optional<std::vector<USBDevice>> devices() override { return ++enumerations, attached; }
   bool startWorks = true;
   std::optional<std::vector<USBDevice>> attached = std::vector<USBDevice>{};
   int enumerations = 0;
-
- private:
-  std::function<void()> onChange_;
+  std::function<void()> change;
 };
 
-class FakeSettings final : public Settings {
- public:
+struct FakeSettings final : Settings {
   std::optional<Desired> desired() const override { return stored; }
   void setDesired(Desired desired) override { writes.push_back(*(stored = desired)); }
-  void flush() override { ++flushes; }
-
+  void flush() override {}
   std::optional<Desired> stored;
   std::vector<Desired> writes;
-  int flushes = 0;
 };
 
 // The attention file's bytes (nothing: missing), counting the reads.
-class FakeAttentionSource final : public AttentionSource {
- public:
-  std::optional<std::string> read() override {
-    ++reads;
-    return bytes;
-  }
-
+struct FakeAttentionSource final : AttentionSource {
+  std::optional<std::string> read() override { return ++reads, bytes; }
   std::optional<std::string> bytes;
   int reads = 0;
 };

@@ -1,12 +1,12 @@
 // The GTK front end in-process, on a real (virtual) display with a private session bus: what a
-// window manager or a status area host cannot show from outside.
+// window manager or a status area host cannot show from outside (sizes and places are seen by
+// tests/e2e/desktop_e2e.py).
 
 #include "gtk/gtk_front_end.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -22,12 +22,6 @@ bool spinUntil(const std::function<bool()>& done, gint64 ms = 10000) {
   return done();
 }
 
-std::array<int, 4> frameOf(GtkWidget* widget) {
-  GtkAllocation a;
-  gtk_widget_get_allocation(widget, &a);
-  return {a.x, a.y, a.width, a.height};
-}
-
 std::vector<GtkWidget*> children(gpointer container) {
   std::vector<GtkWidget*> found;
   for (GList* l = gtk_container_get_children(GTK_CONTAINER(container)); l;
@@ -39,24 +33,19 @@ std::vector<GtkWidget*> children(gpointer container) {
 class GtkFrontEndTest : public testing::Test {
  protected:
   static void SetUpTestSuite() { ASSERT_TRUE(gtk_init_check(nullptr, nullptr)); }
-  // The panel's window once it is on screen, and its content's size in `size`.
-  GtkWindow* shown() {
+  GtkWindow* shown() {  // the panel's window once it is on screen
     GtkWindow* window = frontEnd.panels().window();
     EXPECT_TRUE(spinUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window)); }));
-    gtk_window_get_size(window, &size[0], &size[1]);
     return window;
   }
   std::vector<Choice> chosen;
   GtkFrontEnd frontEnd{{"/nonexistent", [this](Choice choice) { chosen.push_back(choice); }}};
-  std::array<int, 2> size{};
 };
 
-TEST_F(GtkFrontEndTest, PanelsKeepTheirLayoutAndGoAfterTheHandlerThatDropsThem) {
-  std::string text = "<b>Press</b> &amp; hold BOOT ";
-  for (int i = 0; i < 8; ++i) text += text;  // 7 KiB: far more than the label can show
+TEST_F(GtkFrontEndTest, PanelsGoAfterTheHandlerThatDropsThemAndCloseActsAsTheDefaultOk) {
   int presses = 0;
   bool destroyed = false;
-  frontEnd.prompt(text, [&] {
+  frontEnd.prompt("<b>Hold</b> &amp;", [&] {
     frontEnd.ready();  // replaces the prompt from inside its own button's handler
     EXPECT_FALSE(destroyed);
     ++presses;
@@ -64,27 +53,12 @@ TEST_F(GtkFrontEndTest, PanelsKeepTheirLayoutAndGoAfterTheHandlerThatDropsThem) 
   GtkWindow* prompt = shown();
   g_signal_connect(prompt, "destroy", G_CALLBACK(+[](GtkWidget*, bool* flag) { *flag = true; }),
                    &destroyed);
-  EXPECT_EQ(size, (std::array{440, 150}));
   const std::vector<GtkWidget*> parts = children(gtk_bin_get_child(GTK_BIN(prompt)));
-  EXPECT_EQ(frameOf(parts.at(1)), (std::array{340, 105, 80, 30}));  // "OK"
-  // The label sits in a clipping area of exactly its frame and shows the text as it is, cut
-  // where no frame could show more, so layout never stalls the loop.
-  EXPECT_EQ(frameOf(parts.at(0)), (std::array{20, 20, 400, 70}));
-  GtkLabel* label = GTK_LABEL(gtk_bin_get_child(GTK_BIN(gtk_bin_get_child(GTK_BIN(parts[0])))));
-  EXPECT_EQ(gtk_label_get_text(label), text.substr(0, 4096) + "\xE2\x80\xA6");
-  EXPECT_FALSE(gtk_label_get_use_markup(label));
+  GtkWidget* label = gtk_bin_get_child(GTK_BIN(gtk_bin_get_child(GTK_BIN(parts[0]))));
+  EXPECT_FALSE(gtk_label_get_use_markup(GTK_LABEL(label)));  // the text shown as it is
   gtk_button_clicked(GTK_BUTTON(parts[1]));
   EXPECT_EQ(presses, 1);
   EXPECT_TRUE(spinUntil([&] { return destroyed; }));
-
-  // The ready panel stays whatever the window manager offers.
-  GtkWindow* ready = shown();
-  EXPECT_EQ(size, (std::array{440, 110}));
-  EXPECT_FALSE(gtk_window_get_deletable(ready));
-  gtk_window_close(ready);
-  spinUntil([] { return false; }, 300);
-  EXPECT_EQ(frontEnd.panels().window(), ready);
-  EXPECT_TRUE(gtk_widget_get_visible(GTK_WIDGET(ready)));
   // The prompt's close button acts as its "OK", which is the focused default button.
   frontEnd.prompt("Press BOOT", [&] { ++presses; });
   EXPECT_TRUE(gtk_widget_has_default(gtk_window_get_focus(shown())));
@@ -104,7 +78,6 @@ std::string checkMarks(GtkMenu* menu) {
 }
 
 TEST_F(GtkFrontEndTest, TheMenuChangesInPlaceAndDeliversEachChoiceOnceAfterTheSignal) {
-  testing::internal::CaptureStderr();
   frontEnd.show(statusView(Desired::c6Boot, Observed::none, false));
   GtkMenu* menu = frontEnd.item().menu();
   const std::vector<GtkWidget*> entries = children(menu);
@@ -122,13 +95,6 @@ TEST_F(GtkFrontEndTest, TheMenuChangesInPlaceAndDeliversEachChoiceOnceAfterTheSi
   EXPECT_EQ(children(menu), entries);
   EXPECT_EQ(checkMarks(menu), "--x-");
   EXPECT_EQ(gtk_menu_item_get_label(GTK_MENU_ITEM(entries[0])), view.menu[0].title);
-
-  // No watcher on this bus and no tray on this display: said once.
-  spinUntil([] { return false; }, 500);
-  const std::string errors = testing::internal::GetCapturedStderr();
-  const std::string said = "vantorel: no status area found on this desktop: install";
-  EXPECT_NE(errors.find(said), std::string::npos) << errors;
-  EXPECT_EQ(errors.find(said), errors.rfind(said)) << errors;
 }
 
 }  // namespace
