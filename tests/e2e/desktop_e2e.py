@@ -47,8 +47,7 @@ def steps(session, shots):
     assert checked(item) == ["Want C6 boot"]
 
     yield "shows a plugged-in bootloader"
-    session.testbed.add_device("usb", "rp2350", None, ["idVendor", "2e8a", "idProduct", "000f",
-                               "product", "RP2350 Boot"], ["DEVTYPE", "usb_device"])
+    session.add_usb_device("rp2350", "2e8a", "000f", "RP2350 Boot")
     label("Want C6 boot | Have RP likely boot")
     assert item.entries()[0]["label"] == (
         "Observed: RP bootloader USB descriptor \u00b7 identity unverified")

@@ -6,7 +6,7 @@ import dbus, dbus.mainloop.glib, dbus.service, gi
 gi.require_version("UMockdev", "1.0")
 from gi.repository import GLib, UMockdev  # noqa: E402
 
-WATCHER = "org.kde.StatusNotifierWatcher"
+WATCHER, ITEM = "org.kde.StatusNotifierWatcher", "org.kde.StatusNotifierItem"
 
 
 class Watcher(dbus.service.Object):
@@ -25,8 +25,8 @@ class Item:  # one registered status item, read and clicked as a status area hos
         self.bus, self.name, self.path = bus, name, path
 
     def prop(self, key):
-        return self.bus.get_object(self.name, self.path).Get(
-            "org.kde.StatusNotifierItem", key, dbus_interface=dbus.PROPERTIES_IFACE)
+        return self.bus.get_object(self.name, self.path).Get(ITEM, key,
+                                                             dbus_interface=dbus.PROPERTIES_IFACE)
 
     def entries(self):  # the top-level menu entries: their dbusmenu properties and "id"
         self.menu = dbus.Interface(self.bus.get_object(self.name, self.prop("Menu")),
@@ -73,6 +73,10 @@ class Session:  # everything one run needs around the program; close() always cl
                 last = error
             time.sleep(0.02)
         raise AssertionError(f"timed out waiting for {what}; last seen: {last!r}")
+
+    def add_usb_device(self, port, vendor, product, name):  # a plugged-in board; returns its path
+        return self.testbed.add_device("usb", port, None, ["idVendor", vendor, "idProduct", product,
+                                       "product", name], ["DEVTYPE", "usb_device"])
 
     def tool(self, *argv):
         return subprocess.run(argv, env=self.tools, capture_output=True, encoding="latin-1").stdout

@@ -25,6 +25,7 @@ class Session:  # one run on a fresh pseudo-terminal that is its controlling ter
         self.master, self.slave = os.openpty()
         self.columns, self.output, self.mark = columns, b"", 0
         fcntl.ioctl(self.slave, termios.TIOCSWINSZ, struct.pack("HHHH", 40, columns, 0, 0))
+        self.settings = lambda: termios.tcgetattr(self.slave)
         self.settings_before = self.settings()
         self.process = start(binary, home, stdin=self.slave, stdout=self.slave, stderr=self.slave,
                              preexec_fn=lambda: (os.setsid(), fcntl.ioctl(0, termios.TIOCSCTTY)))
@@ -73,9 +74,6 @@ class Session:  # one run on a fresh pseudo-terminal that is its controlling ter
 
     def on_screen(self, text):
         return any(text in line for line in self.screen())
-
-    def settings(self):
-        return termios.tcgetattr(self.slave)
 
     def key_mode(self):
         lflag = self.settings()[3]
