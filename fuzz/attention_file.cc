@@ -28,6 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   FUZZ_CHECK(request->isPromptRequest() == (!id.empty() && !action.empty()));
   FUZZ_CHECK(!validUtf8(id) || request->requestID == id);
   FUZZ_CHECK(!validUtf8(action) || request->action == action);
+  const auto satisfied = vantorel::parseAttentionFile(vantorel::requestSatisfiedText(id));
+  FUZZ_CHECK(satisfied && satisfied->active && !satisfied->needsUser);
+  FUZZ_CHECK(!satisfied->isPromptRequest() && (!validUtf8(id) || satisfied->requestID == id));
   const auto success = vantorel::parseAttentionFile(vantorel::successReportText(bytes));
   FUZZ_CHECK(success && !success->active && !success->requestID);
   FUZZ_CHECK(!validUtf8(bytes) || success->successID == bytes);
