@@ -20,6 +20,11 @@ extern "C" __attribute__((visibility("default"))) vantorel::FrontEnd* vantorel_d
     whyNot = std::string("cannot open display ") + (display != nullptr ? display : "");
     return nullptr;
   }
+  // The shared session bus connection exists before anything asks for it asynchronously: the
+  // indicator library and the status-area check otherwise both start creating it, and the item
+  // has been seen to end up with no connection and never register. Held for the process's life.
+  static GDBusConnection* const sessionBus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+  (void)sessionBus;
   return new vantorel::GtkFrontEnd(request);
 }
 
