@@ -38,11 +38,16 @@ void GtkPanels::present(WindowPtr window) {
   g_signal_connect(window_.get(), "delete-event", G_CALLBACK(onDeleteEvent), this);
   g_signal_connect(window_.get(), "key-press-event", G_CALLBACK(onKeyPress), this);
   // Presented with the X server's current time, not "no time": a shell that prevents focus
-  // stealing then gives the panel focus rather than announcing it in a banner.
+  // stealing then gives the panel focus rather than announcing it in a banner. The time is put on
+  // the window by hand: GTK only copies it there when it realizes the window, which reading the
+  // time has already done, and the window would otherwise carry the program's last input time.
   gtk_widget_realize(window_.get());
   GdkWindow* gdkWindow = gtk_widget_get_window(window_.get());
-  const guint32 now =
-      GDK_IS_X11_WINDOW(gdkWindow) ? gdk_x11_get_server_time(gdkWindow) : GDK_CURRENT_TIME;
+  guint32 now = GDK_CURRENT_TIME;
+  if (GDK_IS_X11_WINDOW(gdkWindow)) {
+    now = gdk_x11_get_server_time(gdkWindow);
+    gdk_x11_window_set_user_time(gdkWindow, now);
+  }
   gtk_window_present_with_time(GTK_WINDOW(window_.get()), now);
 }
 
