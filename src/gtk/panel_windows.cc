@@ -23,6 +23,9 @@ constexpr int kReadyTextSize = 24;
 constexpr const char* kGreenBackground = "vantorel-green-background";
 constexpr const char* kWhiteText = "vantorel-white-text";
 constexpr const char* kPushButton = "vantorel-push-button";
+// How far a panel's centring has come, kept on its window under kCentring.
+constexpr const char* kCentring = "vantorel-centring";
+enum Centring : int { kUnmapped, kMapped, kCentred };
 
 // The system green, white text, and push buttons at their frame's height (the theme's minimum
 // height would make them taller).
@@ -60,11 +63,23 @@ void limitFunctions(GtkWidget* window, gpointer) {
 }
 
 // Centres the whole window, frame included, on its monitor once the frame is known: the toolkit
-// would centre the content alone, leaving the frame low and to one side.
-gboolean centreFrame(GtkWidget* window, GdkEvent*, gpointer) {
+// would centre the content alone, leaving the frame low and to one side. Done once, after the
+// window is mapped (a move asked for earlier may lose to the window manager's placement): at once
+// if the frame is known, or else at the next configure event, as under KWin, which frames the
+// window only after mapping it.
+gboolean centreFrame(GtkWidget* window, GdkEvent* event, gpointer) {
+  GObject* object = G_OBJECT(window);
+  int stage = GPOINTER_TO_INT(g_object_get_data(object, kCentring));
+  if (event->type == GDK_MAP && stage == kUnmapped) {
+    stage = kMapped;
+    g_object_set_data(object, kCentring, GINT_TO_POINTER(stage));
+  }
+  if (stage != kMapped) return FALSE;
   GdkWindow* gdkWindow = gtk_widget_get_window(window);
   GdkRectangle frame, screen;
   gdk_window_get_frame_extents(gdkWindow, &frame);
+  if (frame.width <= 1) return FALSE;  // GDK's placeholder for a frame not yet known
+  g_object_set_data(object, kCentring, GINT_TO_POINTER(kCentred));
   gdk_monitor_get_geometry(
       gdk_display_get_monitor_at_window(gtk_widget_get_display(window), gdkWindow), &screen);
   gtk_window_move(GTK_WINDOW(window), screen.x + (screen.width - frame.width) / 2,
@@ -94,6 +109,7 @@ WindowPtr makeWindow(const char* title, int width, int height, bool closable, Gt
   gtk_window_set_position(gtkWindow, GTK_WIN_POS_CENTER);
   g_signal_connect(gtkWindow, "realize", G_CALLBACK(limitFunctions), nullptr);
   g_signal_connect(gtkWindow, "map-event", G_CALLBACK(centreFrame), nullptr);
+  g_signal_connect(gtkWindow, "configure-event", G_CALLBACK(centreFrame), nullptr);
   g_signal_connect(gtkWindow, "window-state-event", G_CALLBACK(keepUnminimised), nullptr);
   // A fixed size that a wrapping label cannot stretch: resizable, with equal minimum and maximum.
   gtk_window_set_default_size(gtkWindow, width, height);
