@@ -5,7 +5,14 @@
 set -euo pipefail
 scratch="$(mktemp -d -t vantorel-display.XXXXXX)"
 xvfb=""
-trap '{ kill "$xvfb" && wait "$xvfb"; } 2>/dev/null || true; rm -rf "$scratch"' EXIT
+# Programs the bus started may still be ending after it (unmounting a folder in the runtime folder,
+# writing a cache): the scratch folder is removed once they are gone, waiting up to 10 s.
+cleanup() {
+  { kill "$xvfb" && wait "$xvfb"; } 2>/dev/null || true
+  for _ in {1..20}; do rm -rf "$scratch" 2>/dev/null && return; sleep 0.5; done
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
 trap 'exit 143' TERM INT
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$scratch/display" \
   2>"$scratch/xvfb.log" &

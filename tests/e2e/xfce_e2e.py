@@ -1,7 +1,7 @@
 # The real program under Debian's Xfce panel (its default notification area) and xfwm4, checked
 # by screen pixels and window properties, then on a plain tray. Usage as desktop_e2e.py; with
-# VANTOREL_STRIP=1280xH+0+Y, the same checks on the running desktop's panel at that place.
-import os, sys
+# VANTOREL_STRIP=WxH+X+Y, the same checks on a running desktop whose status area is there.
+import os, re, sys, time
 sys.dont_write_bytecode = True  # no cache files in the source tree
 from desktop_e2e import run  # noqa: E402
 
@@ -14,6 +14,9 @@ name="panel-1" type="empty"><property name="position" type="string" value="p=6;x
 <property name="plugin-ids" type="array"><value type="int" value="1"/></property></property>
 </property><property name="plugins" type="empty"><property name="plugin-1" type="string"
 value="systray"/></property></channel>"""
+# A window of another program, to take the focus from.
+OTHER = ("import gi; gi.require_version('Gtk', '3.0'); from gi.repository import Gtk; "
+         "Gtk.Window(title='Other').show(); Gtk.main()")
 
 
 def steps(session, shots):
@@ -25,37 +28,55 @@ def steps(session, shots):
         session.start_window_manager("xfwm4", "--compositor=off")
         session.start("xfce4-panel", "--disable-wm-check")
     session.wait_until("the panel", lambda: session.bus.name_has_owner(session.WATCHER))
+    width, height, left, top = map(int, re.split("[x+]", other or "1280x30+0+0"))
     strip = lambda: session.grab(  # noqa: E731
-        "root", "rgb:-", "-crop", other or "1280x30+0+0").encode("latin-1")
+        "root", "rgb:-", "-crop", f"{width}x{height}+{left}+{top}").encode("latin-1")
+
+    def still():  # unchanged for a second, done starting; on a desktop, not yet a blank strip
+        before = strip()
+        time.sleep(1)
+        return before == strip() and (not other or len(set(before)) > 3) and before
 
     def green():  # how many pixels of the panel are far more green than red (only the tint is)
         pixels = strip()
         return sum(pixels[i + 1] > pixels[i] + 60 for i in range(0, len(pixels), 3))
     shoot = lambda name: shots and session.grab("root", f"{shots}/{name}", "-crop", (  # noqa: E731
-        f"200x30+{min(icon) // 3 % 1280 - 80}+0"), "+repage")
+        f"200x{height}+{left + min(icon) // 3 % width - 80}+{top}"), "+repage")
 
     yield "shows the item's icon on the panel"
-    empty = strip()
+    empty = session.wait_until("a still panel", still)
     session.start_program()
     icon = session.wait_until("the icon", lambda: sorted({i - i % 3 for i, (a, b) in enumerate(
         zip(empty, strip())) if a != b}))
     assert green() == 0
     shoot("xfce-item.png")
 
-    yield "offers no minimising under xfwm4, and Escape dismisses the prompt"
+    yield "centres the prompt; no minimising under xfwm4 (elsewhere it comes back); Escape"
     session.write_attention({"active": True, "needs_user": True, "request_id": "x", "action": "Go"})
     window = session.wait_until("the prompt", lambda: session.visible_window("Board action needed"))
+    session.wait_until("the frame centred", lambda: all(abs(2 * a + b - c) <= 2 for a, b, c in zip(
+        session.geometry(window, True)[:2], session.geometry(window, True)[2:], (1280, 800))))
     actions = session.tool("xprop", "-id", str(window), "_NET_WM_ALLOWED_ACTIONS")
-    assert "CLOSE" in actions and "MINIMIZE" not in actions and "MAXIMIZE" not in actions, actions
+    assert "CLOSE" in actions and "MAXIMIZE" not in actions and (
+        other or "MINIMIZE" not in actions), actions
+    session.tool("xdotool", "windowminimize", str(window), "sleep", "0.5")
+    session.wait_until("the prompt back", lambda: "HIDDEN" not in session.tool(
+        "xprop", "-id", str(window), "_NET_WM_STATE"), timeout=5)
     session.tool("xdotool", "windowactivate", "--sync", str(window), "key", "Escape")
     session.wait_until("Escape", lambda: not session.visible_window("Board action needed"))
 
-    yield "tints the icon green on a success, and back within 5 s"
+    yield "tints the icon green on a success, and back within 5 s; the panel takes the focus"
+    session.start(sys.executable, "-c", OTHER)  # used since the program's last input
+    used = session.wait_until("another window", lambda: session.visible_window("Other"))
+    session.tool("xdotool", "windowactivate", "--sync", str(used), "key", "a")
     session.write_attention({"success_id": "xfce-1"})
     session.wait_until("green", lambda: green() > 10)
     shoot("xfce-item-tinted.png")
     window = session.wait_until("the panel", lambda: session.visible_window("Board ready"))
-    assert "MINIMIZE" not in session.tool("xprop", "-id", str(window), "_NET_WM_ALLOWED_ACTIONS")
+    assert other or "MINIMIZE" not in session.tool(
+        "xprop", "-id", str(window), "_NET_WM_ALLOWED_ACTIONS")
+    session.wait_until("the focus", lambda: f"{window:#x}" in session.tool(
+        "xprop", "-root", "_NET_ACTIVE_WINDOW"), timeout=2)
     session.wait_until("the tint to end", lambda: green() == 0, timeout=5)
     if other:
         return
