@@ -14,8 +14,7 @@ def checked(item):
 def panel(session, title, size, functions, shot):
     window = session.wait_until(title, lambda: session.visible_window(title))
     assert session.geometry(window)[2:] == size, session.geometry(window)
-    session.wait_until("the frame centred", lambda: all(abs(2 * a + b - c) <= 2 for a, b, c in zip(
-        session.geometry(window, True)[:2], session.geometry(window, True)[2:], (1280, 800))))
+    session.wait_centred(window)
     state = session.tool("xprop", "-id", str(window), "_NET_WM_STATE", "_MOTIF_WM_HINTS")
     assert "_NET_WM_STATE_ABOVE" in state and f"HINTS) = 0x3, {functions}, 0xa," in state, state
     assert "Icon (" in session.tool("xprop", "-id", str(window), "_NET_WM_ICON")  # the program's

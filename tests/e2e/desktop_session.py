@@ -129,5 +129,9 @@ class Session:  # everything one run needs around the program; close() always cl
             "=")[1].split(",")) if frame else (0, 0, 0, 0)
         return x - l, y - t, w + l + r, h + t + b
 
+    def wait_centred(self, window):  # the whole window, frame included, on the 1280x800 screen
+        self.wait_until("the frame centred", lambda: all(abs(2 * a + b - c) <= 2 for a, b, c in zip(
+            self.geometry(window, True)[:2], self.geometry(window, True)[2:], (1280, 800))))
+
     def grab(self, window, output, *options):
         return self.tool("import", "-window", str(window), *options, "-depth", "8", output)

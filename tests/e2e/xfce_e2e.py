@@ -54,8 +54,7 @@ def steps(session, shots):
     yield "centres the prompt; no minimising under xfwm4 (elsewhere it comes back); Escape"
     session.write_attention({"active": True, "needs_user": True, "request_id": "x", "action": "Go"})
     window = session.wait_until("the prompt", lambda: session.visible_window("Board action needed"))
-    session.wait_until("the frame centred", lambda: all(abs(2 * a + b - c) <= 2 for a, b, c in zip(
-        session.geometry(window, True)[:2], session.geometry(window, True)[2:], (1280, 800))))
+    session.wait_centred(window)
     actions = session.tool("xprop", "-id", str(window), "_NET_WM_ALLOWED_ACTIONS")
     assert "CLOSE" in actions and "MAXIMIZE" not in actions and (
         other or "MINIMIZE" not in actions), actions
