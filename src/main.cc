@@ -11,7 +11,6 @@
 #include "linux/attention_file_source.h"
 #include "linux/bundle.h"
 #include "linux/desktop_loader.h"
-#include "linux/expected_c6_serial.h"
 #include "linux/file_settings.h"
 #include "linux/glib_main_loop.h"
 #include "linux/udev_usb_watch.h"
@@ -38,12 +37,11 @@ int runProgram(bool forceTerminal) {
   if (!frontEnd) frontEnd = makeTerminalFrontEnd(onChoice);
 
   const std::unique_ptr<UsbWatch> usb = makeUdevUsbWatch();
-  const std::unique_ptr<Settings> settings = makeFileSettings(loop, userSettingsFolder());
+  const std::unique_ptr<Settings> settings = makeFileSettings(loop, userSettingsFolder(), bundle);
   const std::unique_ptr<AttentionSource> attention = makeAttentionFileSource(attentionPath);
 
   const std::shared_ptr<Controller> running =
-      Controller::create(Ports{loop, *frontEnd, *usb, *settings, *attention},
-                         expectedC6Serial(bundle, userSettingsFolder()).value);
+      Controller::create(Ports{loop, *frontEnd, *usb, *settings, *attention});
   controller = running;
   running->start();
   const int status = loop.run();

@@ -7,19 +7,21 @@
 
 namespace vantorel {
 
-std::shared_ptr<Controller> Controller::create(const Ports& ports,
-                                               std::optional<std::string> c6Serial) {
-  return std::shared_ptr<Controller>(new Controller(ports, std::move(c6Serial)));
+std::shared_ptr<Controller> Controller::create(const Ports& ports) {
+  return std::shared_ptr<Controller>(new Controller(ports));
 }
 
-Controller::Controller(const Ports& ports, std::optional<std::string> c6Serial)
-    : ports_(ports),
-      c6Serial_(std::move(c6Serial)),
-      desired_(ports.settings.desired().value_or(Desired::c6Boot)) {}
+Controller::Controller(const Ports& ports)
+    : ports_(ports), desired_(ports.settings.desired().value_or(Desired::c6Boot)) {}
 
 void Controller::start() {
+  if (auto bench = ports_.settings.bench()) bench_ = std::move(*bench);
+  // A rule or serial changed by a command or by hand applies within one tick, without a restart.
   pollTimer_ = ports_.loop.every(kPollInterval, [weak = weak_from_this()] {
-    if (auto self = weak.lock()) self->checkAttention();
+    if (auto self = weak.lock()) {
+      self->rereadBench();
+      self->checkAttention();
+    }
   });
   checkAttention();
   // The watch may outlive the controller: its callback holds it weakly too.
@@ -41,11 +43,10 @@ void Controller::choose(Choice choice) {
     ports_.loop.quit();
     return;
   }
-  if (choice.desired != desired_) {
-    desired_ = choice.desired;
-    ports_.settings.setDesired(desired_);
-  }
-  // Drawn again even when unchanged: a front end may have toggled the entry on its own.
+  // Stored again even when unchanged, so an outside edit of the file does not outlive a choice;
+  // drawn again too: a front end may have toggled the entry on its own.
+  desired_ = choice.desired;
+  ports_.settings.setDesired(desired_);
   render();
 }
 
@@ -109,9 +110,21 @@ void Controller::dismissPrompt(std::uint64_t panel) {
 }
 
 void Controller::refresh() {
-  const std::optional<std::vector<USBDevice>> devices = ports_.usb.devices();
+  std::optional<std::vector<USBDevice>> devices = ports_.usb.devices();
   watchFailed_ = !devices;
-  if (devices) observed_ = observed(*devices, c6Serial_);
+  if (devices) {
+    observed_ = observed(*devices, bench_);
+    devices_ = std::move(devices);
+  }
+  render();
+}
+
+void Controller::rereadBench() {
+  auto bench = ports_.settings.bench();
+  if (!bench) return;
+  bench_ = std::move(*bench);
+  if (!devices_) return;
+  observed_ = observed(*devices_, bench_);
   render();
 }
 

@@ -36,20 +36,19 @@ class Controller : public std::enable_shared_from_this<Controller> {
  public:
   static constexpr Duration kPollInterval = std::chrono::seconds(1);
 
-  // `c6Serial` is the expected serial of the ESP32-C6 board, if one is configured.
-  static std::shared_ptr<Controller> create(const Ports& ports,
-                                            std::optional<std::string> c6Serial);
+  static std::shared_ptr<Controller> create(const Ports& ports);
   Controller(const Controller&) = delete;
   Controller& operator=(const Controller&) = delete;
 
-  // Start-up: the 1 s attention poll, one poll now, then the USB watch with one enumeration.
-  // The status item is drawn once, when all of that is known.
+  // Start-up: the bench from the settings, the 1 s poll (of the attention file and of the
+  // bench), one poll now, then the USB watch with one enumeration. The status item is drawn
+  // once, when all of that is known.
   void start();
   // A menu choice: picks a wanted state (stored and drawn) or quits the main loop.
   void choose(Choice choice);
 
  private:
-  Controller(const Ports& ports, std::optional<std::string> c6Serial);
+  explicit Controller(const Ports& ports);
 
   void checkAttention();
   void apply(const std::vector<AttentionStep>& steps);
@@ -58,12 +57,16 @@ class Controller : public std::enable_shared_from_this<Controller> {
   // OK on the prompt shown as panel number `panel`; nothing once another panel took its place.
   void dismissPrompt(std::uint64_t panel);
   void refresh();
+  // Takes a bench changed since the last look and classifies the last devices seen on it.
+  void rereadBench();
   void render();
 
   Ports ports_;
-  const std::optional<std::string> c6Serial_;
+  Bench bench_;
   Desired desired_;
   Observed observed_ = Observed::none;
+  // The devices of the last enumeration that succeeded: a new bench classifies them again.
+  std::optional<std::vector<USBDevice>> devices_;
   // True from a failed watch start or enumeration until an enumeration succeeds: every render in
   // between shows the watch error, never a stale or default state.
   bool watchFailed_ = false;

@@ -18,7 +18,7 @@ void BoardWait::look() {
   // An enumeration that fails says nothing of the boards; the next change looks again.
   const auto devices = usb_.devices();
   if (!devices) return;
-  lastSeen_ = observed(*devices, c6Serial_);
+  lastSeen_ = observed(*devices, bench_);
   if (*lastSeen_ == target_) finish(Outcome::reached);
 }
 

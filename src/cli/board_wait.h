@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "core/bench.h"
 #include "core/observed.h"
 #include "ports/main_loop.h"
 #include "ports/usb_watch.h"
@@ -18,8 +19,8 @@ class BoardWait {
  public:
   enum class Outcome { waiting, reached, timedOut, unwatchable };
 
-  BoardWait(MainLoop& loop, UsbWatch& usb, Observed target, std::optional<std::string> c6Serial)
-      : loop_(loop), usb_(usb), target_(target), c6Serial_(std::move(c6Serial)) {}
+  BoardWait(MainLoop& loop, UsbWatch& usb, Observed target, Bench bench)
+      : loop_(loop), usb_(usb), target_(target), bench_(std::move(bench)) {}
 
   // Starts waiting; without a timeout only the state or the end of the loop ends the wait.
   void start(std::optional<Duration> timeout);
@@ -35,7 +36,7 @@ class BoardWait {
   MainLoop& loop_;
   UsbWatch& usb_;
   Observed target_;
-  std::optional<std::string> c6Serial_;
+  Bench bench_;
   Outcome outcome_ = Outcome::waiting;
   std::optional<Observed> lastSeen_;
   std::unique_ptr<Timer> timeout_;

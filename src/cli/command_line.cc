@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "cli/bench_commands.h"
 #include "cli/commands.h"
 #include "core/board_names.h"
 #include "linux/autostart.h"
 #include "linux/bundle.h"
-#include "linux/expected_c6_serial.h"
 #include "linux/file_settings.h"
 #include "linux/fresh_id.h"
 #include "linux/glib_main_loop.h"
@@ -33,6 +33,10 @@ struct Options {
   bool json = false;
   std::string action;
   std::string serial;
+  bool attached = false;
+  std::string ids;
+  std::string kind;
+  std::optional<std::string> name;
 };
 
 const CLI::Validator kStateName(
@@ -51,6 +55,13 @@ const CLI::Validator kSeconds(
     },
     "", "SECONDS");
 
+const CLI::Validator kIds(
+    [](std::string& text) {
+      return parseIds(text) ? std::string()
+                            : "not VID:PID with four hex digits each (like 2e8a:000c): " + text;
+    },
+    "", "VID:PID");
+
 std::optional<Duration> timeoutOf(const Options& options) {
   if (options.seconds < 0) return std::nullopt;
   return std::chrono::duration_cast<Duration>(std::chrono::duration<double>(options.seconds));
@@ -61,15 +72,14 @@ std::optional<Duration> timeoutOf(const Options& options) {
 int runCommand(const CLI::App& command, const Options& options) {
   GLibMainLoop loop;
   const std::unique_ptr<UsbWatch> usb = makeUdevUsbWatch();
-  const std::unique_ptr<Settings> settings = makeFileSettings(loop, userSettingsFolder());
   const Bundle bundle = Bundle::ofRunningProgram();
-  const ExpectedC6Serial serial = expectedC6Serial(bundle, userSettingsFolder());
+  const std::unique_ptr<Settings> settings = makeFileSettings(loop, userSettingsFolder(), bundle);
   const std::string path = options.file ? *options.file : attentionFilePath(bundle.path);
   CommandContext context{
       loop,
       *usb,
       *settings,
-      serial.value,
+      settings->bench().value_or(Bench{}),
       [&loop] { loop.run(); },
       [&path, &options](const std::string& text) {
         return path.empty() && !options.file
@@ -87,12 +97,7 @@ int runCommand(const CLI::App& command, const Options& options) {
   }
   if (name == "done") return done(context, options.id);
   if (name == "clear") return clear(context);
-  if (name == "status") {
-    const int exit = status(context, options.json);
-    // The JSON report is for scripts and keeps its keys; people also see the serial's origin.
-    if (exit == kExitDone && !options.json) std::cout << describe(serial) << "\n";
-    return exit;
-  }
+  if (name == "status") return status(context, options.json);
   return wait(context, *observedFromName(options.state), timeoutOf(options));
 }
 
@@ -111,24 +116,25 @@ int runAutostart(const std::string& action) {
   return kExitDone;
 }
 
-// Sets or clears the user's expected C6 serial and prints the serial now in effect, which is the
-// bundle's when the bundle has one.
-int runSerial(const std::optional<std::string>& serial) {
-  if (serial && serial->empty()) {
-    std::cerr << "vantorel: the serial must not be empty; `vantorel serial clear` removes it\n";
-    return kExitUsageOrIo;
+// The commands about the person's bench: rule add|remove|list, serial set|clear.
+int runBench(const CLI::App& command, const Options& options) {
+  const std::unique_ptr<UsbWatch> usb = makeUdevUsbWatch();
+  const PreferencesFile file(userSettingsFolder());
+  const Bundle bundle = Bundle::ofRunningProgram();
+  BenchContext context{file, bundle, *usb, std::cout, std::cerr};
+  const std::string& name = command.get_name();
+  const std::string& group = command.get_parent()->get_name();
+  if (group == "serial") {
+    if (name == "clear") return setSerial(context, std::nullopt);
+    if (options.attached) return setSerialFromAttached(context);
+    return setSerial(context, options.serial);
   }
-  const std::string folder = userSettingsFolder();
-  if (const std::string error = storeUserC6Serial(folder, serial); !error.empty()) {
-    std::cerr << "vantorel: " << error << "\n";
-    return kExitUsageOrIo;
-  }
-  const ExpectedC6Serial now = expectedC6Serial(Bundle::ofRunningProgram(), folder);
-  std::cout << describe(now) << "\n";
-  if (serial && now.source == ExpectedC6Serial::Source::bundle) {
-    std::cerr << "vantorel: stored, but this program's bundle names a serial, and that one wins\n";
-  }
-  return kExitDone;
+  if (name == "list") return listRules(context, options.json);
+  const auto ids = *parseIds(options.ids);
+  DeviceRule rule{ids.first, ids.second, options.name, RuleKind::ignore};
+  if (name == "remove") return removeDeviceRule(context, rule);
+  rule.kind = *ruleKindFromName(options.kind);
+  return addRule(context, rule);
 }
 
 }  // namespace
@@ -189,11 +195,44 @@ int runCommandLine(int argc, char** argv, const std::function<int(bool)>& runPro
       "serial", "Set the expected ESP32-C6 serial for this user (the bundle's wins)");
   serial->require_subcommand(1);
   CLI::App* serialSet = serial->add_subcommand("set", "Expect the board with this serial");
-  serialSet->add_option("SERIAL", o.serial, "As the board reports it")->required()->type_name("");
-  serial->add_subcommand("clear", "Remove this user's setting");
+  CLI::Option* serialValue =
+      serialSet->add_option("SERIAL", o.serial, "As the board reports it")->type_name("");
+  serialSet->add_flag("--attached", o.attached, "The serial of the one ESP32-C6 attached now")
+      ->excludes(serialValue);
+  serialSet->require_option(1);
+  CLI::App* serialClear = serial->add_subcommand("clear", "Remove this user's setting");
+
+  CLI::App* rule = app.add_subcommand(
+      "rule", "Say what a USB device is on your bench: left out, or the RP2350 board");
+  rule->require_subcommand(1);
+  CLI::App* ruleAdd = rule->add_subcommand("add", "Add a rule, replacing one for the same device");
+  ruleAdd->add_option("IDS", o.ids, "The device's VID:PID, four hex digits each")
+      ->required()
+      ->type_name("")
+      ->check(kIds);
+  ruleAdd
+      ->add_option("KIND", o.kind,
+                   "ignore (never a board), boot (\"RP likely boot\") or app (\"RP likely app\")")
+      ->required()
+      ->type_name("")
+      ->check(CLI::IsMember({"ignore", "boot", "app"}));
+  CLI::App* ruleRemove = rule->add_subcommand("remove", "Remove the rule for this device");
+  ruleRemove->add_option("IDS", o.ids, "The device's VID:PID")
+      ->required()
+      ->type_name("")
+      ->check(kIds);
+  for (CLI::App* each : {ruleAdd, ruleRemove}) {
+    each->add_option("--name", o.name, "Only the device with this product name (letter case aside)")
+        ->type_name("NAME");
+  }
+  CLI::App* ruleList = rule->add_subcommand("list", "Print the rules, as typed after `rule add`");
+  ruleList->add_flag("--json", o.json, "As a JSON array");
 
   app.footer(kExitStatuses);
   for (CLI::App* command : app.get_subcommands({})) command->footer(kExitStatuses);
+  for (CLI::App* command : {serialSet, serialClear, ruleAdd, ruleRemove, ruleList}) {
+    command->footer(kExitStatuses);
+  }
 
   try {
     app.parse(argc, argv);
@@ -201,8 +240,8 @@ int runCommandLine(int argc, char** argv, const std::function<int(bool)>& runPro
     return app.exit(error) == 0 ? kExitDone : kExitUsageOrIo;
   }
   if (autostart->parsed()) return runAutostart(o.action);
-  if (serial->parsed()) {
-    return runSerial(serialSet->parsed() ? std::optional(o.serial) : std::nullopt);
+  for (const CLI::App* command : {serialSet, serialClear, ruleAdd, ruleRemove, ruleList}) {
+    if (command->parsed()) return runBench(*command, o);
   }
   for (const CLI::App* command : {ask, done, clear, status, wait}) {
     if (command->parsed()) return runCommand(*command, o);

@@ -3,8 +3,6 @@
 #include "cli/attention_request.h"
 #include "cli/board_wait.h"
 #include "cli/status_report.h"
-#include "core/classification.h"
-#include "core/status_view.h"
 
 namespace vantorel {
 namespace {
@@ -17,7 +15,7 @@ int writeAttention(CommandContext& context, const std::string& text) {
 }
 
 int waitOn(CommandContext& context, Observed target, std::optional<Duration> timeout) {
-  BoardWait wait(context.loop, context.usb, target, context.c6Serial);
+  BoardWait wait(context.loop, context.usb, target, context.bench);
   wait.start(timeout);
   if (wait.outcome() == BoardWait::Outcome::waiting) context.runLoop();
   const std::string seen = wait.lastSeen() ? std::string(shortLabel(*wait.lastSeen())) : "unknown";
@@ -81,11 +79,8 @@ int status(CommandContext& context, bool json) {
     return kExitUsageOrIo;
   }
   const Desired wanted = context.settings.desired().value_or(Desired::c6Boot);
-  if (json) {
-    context.out << statusReport(wanted, *devices, context.c6Serial);
-  } else {
-    context.out << statusView(wanted, observed(*devices, context.c6Serial), false).title << "\n";
-  }
+  context.out << (json ? statusReport(wanted, *devices, context.bench)
+                       : statusText(wanted, *devices, context.bench));
   return kExitDone;
 }
 

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "core/bench.h"
 #include "core/instant.h"
 #include "core/observed.h"
 #include "ports/main_loop.h"
@@ -25,8 +26,8 @@ struct CommandContext {
   MainLoop& loop;
   UsbWatch& usb;
   Settings& settings;
-  std::optional<std::string> c6Serial;  // the expected ESP32-C6 serial, as the program has it
-  std::function<void()> runLoop;        // runs `loop` until it quits (or a signal ends it)
+  Bench bench;                    // the expected serial and the rules, as the program has them
+  std::function<void()> runLoop;  // runs `loop` until it quits (or a signal ends it)
   // Replaces the attention file with the given text: "" when written, otherwise the error.
   std::function<std::string(const std::string&)> writeAttention;
   std::function<std::string()> freshId;
@@ -48,7 +49,8 @@ int ask(CommandContext& context, const AskOptions& options);
 int done(CommandContext& context, const std::optional<std::string>& id);
 // Withdraws any request: nothing pending.
 int clear(CommandContext& context);
-// Prints the wanted and the observed state, as the status item's title or as JSON.
+// Prints the wanted and the observed state with the devices and what decided each, for people
+// or as JSON.
 int status(CommandContext& context, bool json);
 // Waits for the observed state to be `target`, printing it when it is.
 int wait(CommandContext& context, Observed target, std::optional<Duration> timeout);

@@ -42,12 +42,34 @@ std::optional<Observed> classify(const USBDevice& device,
 
 Observed observed(const std::vector<USBDevice>& devices,
                   const std::optional<std::string>& c6Serial) {
-  std::vector<Observed> candidates;
-  for (const USBDevice& device : devices) {
-    if (auto result = classify(device, c6Serial)) candidates.push_back(*result);
+  return observed(devices, Bench{c6Serial, SerialSource::none, "", {}});
+}
+
+Verdict judge(const USBDevice& device, const Bench& bench) {
+  const DeviceRule* rule = ruleFor(bench.rules, device.vendor(), device.product(), device.name());
+  if (!rule) return {classify(device, bench.c6Serial), nullptr};
+  switch (rule->kind) {
+    case RuleKind::boot:
+      return {Observed::rpBoot, rule};
+    case RuleKind::app:
+      return {Observed::rpNormal, rule};
+    case RuleKind::ignore:
+      break;
   }
-  if (candidates.empty()) return Observed::none;
-  if (candidates.size() == 1) return candidates.front();
+  return {std::nullopt, rule};
+}
+
+Observed observed(const std::vector<USBDevice>& devices, const Bench& bench) {
+  std::size_t count = 0;
+  Observed only = Observed::none;
+  for (const USBDevice& device : devices) {
+    if (auto state = judge(device, bench).state) {
+      only = *state;
+      ++count;
+    }
+  }
+  if (count == 0) return Observed::none;
+  if (count == 1) return only;
   return Observed::multiple;
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/bench.h"
+#include "core/device_rules.h"
 #include "core/observed.h"
 #include "core/usb_device.h"
 
@@ -25,5 +27,20 @@ std::optional<Observed> classify(const USBDevice& device,
 // changes the result.
 Observed observed(const std::vector<USBDevice>& devices,
                   const std::optional<std::string>& c6Serial);
+
+// What decided one device on a bench: `state` is what it gives on its own (nothing: it is not a
+// candidate), `rule` the person's rule that decided it, or null when the built-in rules did.
+struct Verdict {
+  std::optional<Observed> state;
+  const DeviceRule* rule = nullptr;  // points into the bench's rules
+};
+
+// The person's rule about the device decides when there is one (`ignore`: not a candidate,
+// `boot`: rpBoot, `app`: rpNormal); otherwise classify() with the bench's serial.
+Verdict judge(const USBDevice& device, const Bench& bench);
+
+// observed() on a bench: the same reduction over judge(). With no rules it is exactly
+// observed(devices, bench.c6Serial).
+Observed observed(const std::vector<USBDevice>& devices, const Bench& bench);
 
 }  // namespace vantorel

@@ -67,6 +67,13 @@ bool writeAll(int fd, const std::string& text) {
 
 }  // namespace
 
+void sweepStaleTemporaries(const std::string& folder, const std::string& name) {
+  const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd < 0) return;
+  removeStaleTemporaries(folderFd, name);
+  close(folderFd);
+}
+
 bool makeFolders(const std::string& folder) {
   for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
     const std::string prefix = folder.substr(0, slash);

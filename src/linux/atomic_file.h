@@ -12,6 +12,10 @@ bool makeFolders(const std::string& folder);
 // mix, also across a crash: a temporary ".<name>.XXXXXX" in the same folder, synced, renamed over
 // the file, then the folder synced. Temporaries of ours that a killed write left behind are
 // removed first. False when the file could not be replaced; the old one is then intact.
+// Removes the temporaries of `name` that a killed write left in `folder` (regular files of ours,
+// older than a minute, never through a link), as every replacement does first.
+void sweepStaleTemporaries(const std::string& folder, const std::string& name);
+
 bool replaceFileAtomically(const std::string& folder, const std::string& name,
                            const std::string& text);
 

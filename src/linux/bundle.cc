@@ -6,13 +6,13 @@
 #include <climits>
 
 #include "linux/bounded_file.h"
+#include "linux/preferences.h"
 #include "linux/xdg.h"
 
 namespace vantorel {
 namespace {
 
 constexpr const char* kInfoFile = "share/vantorel/Info.json";
-constexpr const char* kC6SerialKey = "BoardC6Serial";
 constexpr const char* kBesideBundle = "work/board-flash-attention.json";
 constexpr const char* kInDataFolder = "Vantorel/board-flash-attention.json";
 

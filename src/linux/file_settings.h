@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "linux/bundle.h"
 #include "ports/main_loop.h"
 #include "ports/settings.h"
 
@@ -11,8 +12,10 @@ namespace vantorel {
 // "$XDG_CONFIG_HOME/vantorel" (default "~/.config/vantorel").
 std::string userSettingsFolder();
 
-// Settings in `folder`/preferences.json, a JSON object whose "desired" holds the wanted state's
-// raw value. Other keys are kept. Writes are atomic and coalesced on `loop`.
-std::unique_ptr<Settings> makeFileSettings(MainLoop& loop, std::string folder);
+// Settings in `folder`/preferences.json (see PreferencesFile), with the serial of `bundle`'s
+// dictionary winning when it is set and not empty. The wanted state is read once, when made;
+// choices are written coalesced on `loop`. The bench is read afresh whenever the file's bytes
+// change; a rule skipped is reported on standard error once per change.
+std::unique_ptr<Settings> makeFileSettings(MainLoop& loop, std::string folder, Bundle bundle);
 
 }  // namespace vantorel

@@ -1,6 +1,7 @@
 // Given fake ports, we should start up with one poll, one enumeration and one drawing, keep the
-// watch error until an enumeration succeeds, store only a changed choice, end the tint and the
-// ready panel on time, and never call a released controller back.
+// watch error until an enumeration succeeds, store every choice, apply a changed bench within a
+// tick without enumerating, end the tint and the ready panel on time, and never call a released
+// controller back.
 
 #include "app/controller.h"
 
@@ -23,7 +24,8 @@ const std::string kSuccess = R"({"success_id":"S1"})";
 class ControllerTest : public ::testing::Test {
  protected:
   std::shared_ptr<Controller> launch() {
-    auto controller = Controller::create(Ports{loop, frontEnd, usb, settings, attention}, "AB");
+    if (!settings.changed) settings.changed = Bench{"AB", SerialSource::user, "", {}};
+    auto controller = Controller::create(Ports{loop, frontEnd, usb, settings, attention});
     controller->start();
     return controller;
   }
@@ -55,16 +57,30 @@ TEST_F(ControllerTest, StartUpAndEachChangeEnumerateOnceAndAFailedOneShowsTheWat
   expectShown(Desired::rpBoot, std::nullopt, true);
 }
 
-TEST_F(ControllerTest, FailedStartNeverEnumeratesOnlyAChangedChoiceIsStoredAndQuitEnds) {
+TEST_F(ControllerTest, FailedStartNeverEnumeratesEveryChoiceIsStoredAndQuitEnds) {
   usb.startWorks = false;
   const auto controller = launch();
   controller->choose(Choice::pick(Desired::rpBoot));
-  controller->choose(Choice::pick(Desired::rpBoot));  // drawn again, not stored again
-  EXPECT_EQ(settings.writes, std::vector<Desired>{Desired::rpBoot});
+  controller->choose(Choice::pick(Desired::rpBoot));  // stored again: an outside edit is undone
+  settings.changed = Bench{};
+  loop.advance(seconds(1));  // a new bench, but no devices to classify on it
+  EXPECT_EQ(settings.writes, (std::vector<Desired>{Desired::rpBoot, Desired::rpBoot}));
   EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(0, 3u));
   expectShown(Desired::rpBoot, std::nullopt, false);
   controller->choose(Choice::quit());
   EXPECT_EQ(std::make_tuple(loop.quits, frontEnd.views.size()), std::make_tuple(1, 3u));
+}
+
+TEST_F(ControllerTest, ChangedBenchClassifiesTheLastDevicesAgainWithinATick) {
+  usb.attached = Devices{{0x2E8A, 0x000F, "RP2350 Boot", ""}, {0x2E8A, 0x000C, "Probe", ""}};
+  const auto controller = launch();
+  expectShown(Desired::c6Boot, Observed::multiple, false);
+  loop.advance(seconds(1));  // unchanged: nothing drawn
+  settings.changed =
+      Bench{std::nullopt, SerialSource::none, "", {{0x2E8A, 0x000C, {}, RuleKind::ignore}}};
+  loop.advance(seconds(1));
+  expectShown(Desired::c6Boot, Observed::rpBoot, false);
+  EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(1, 2u));
 }
 
 TEST_F(ControllerTest, TintEndsAfterThreeSecondsEvenWhenTheTimerFiresEarly) {

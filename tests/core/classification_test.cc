@@ -1,5 +1,7 @@
 // Given the attached devices and the expected C6 serial, we should name one board state, the same
-// whichever order the devices are listed in.
+// whichever order the devices are listed in; on real benches a person's rules (and the serial as
+// they would store it) give what a developer expects, and without them exactly the built-in
+// label.
 
 #include "core/classification.h"
 
@@ -44,6 +46,124 @@ TEST(ClassificationTest, DevicesGiveOneStateInEitherOrder) {
     SCOPED_TRACE(shortLabel(row.expected));
     EXPECT_EQ(observed(row.devices, row.c6Serial), row.expected);
     EXPECT_EQ(observed({row.devices.rbegin(), row.devices.rend()}, row.c6Serial), row.expected);
+  }
+}
+
+TEST(ClassificationTest, BenchesGiveWhatTheDeveloperExpectsWithRulesAndTodaysLabelWithout) {
+  const USBDevice boot = rp(0x000F, "RP2350 Boot"), app = rp(0x0009, "Pico");
+  const USBDevice probe = rp(0x000C, "Debug Probe (CMSIS-DAP)");
+  const DeviceRule ignoreProbe{0x2E8A, 0x000C, std::nullopt, RuleKind::ignore};
+  const std::string pasted = "40:4c:ca:ff:fe:41:a9:ec";
+  struct Row {
+    const char* bench;
+    std::vector<USBDevice> devices;
+    DeviceRules rules;
+    std::optional<std::string> serial;  // the person's, as stored: for the pasted EUI-64 its MAC
+    Observed today, expected;
+  } rows[] = {
+      {"BOOTSEL + probe", {boot, probe}, {ignoreProbe}, {}, Observed::multiple, Observed::rpBoot},
+      {"app + probe", {probe, app}, {ignoreProbe}, {}, Observed::multiple, Observed::rpNormal},
+      {"Pi 500",
+       {rp(0x0010, "Pi 500 Keyboard")},
+       {{0x2E8A, 0x0010, {}, RuleKind::ignore}},
+       {},
+       Observed::rpUnknown,
+       Observed::none},
+      {"Pi 500+",
+       {rp(0x0011, "Pi 500+ Keyboard")},
+       {{0x2E8A, 0x0011, {}, RuleKind::ignore}},
+       {},
+       Observed::rpUnknown,
+       Observed::none},
+      {"MicroPython",
+       {rp(0x0005, "Board in FS mode")},
+       {{0x2E8A, 0x0005, {}, RuleKind::app}},
+       {},
+       Observed::rpUnknown,
+       Observed::rpNormal},
+      {"CircuitPython",
+       {rp(0x000B, "Pico 2")},
+       {{0x2E8A, 0x000B, {}, RuleKind::app}},
+       {},
+       Observed::rpUnknown,
+       Observed::rpNormal},
+      // The bootloader's ids with another name: the named rule leaves the bootloader as it is.
+      {"arduino-pico",
+       {rp(0x000F, "pico 2")},
+       {{0x2E8A, 0x000F, "Pico 2", RuleKind::app}},
+       {},
+       Observed::rpUnknown,
+       Observed::rpNormal},
+      {"its bootloader",
+       {boot},
+       {{0x2E8A, 0x000F, "Pico 2", RuleKind::app}},
+       {},
+       Observed::rpBoot,
+       Observed::rpBoot},
+      {"SDK app",
+       {rp(0x0009, "StopBath Pico Remote")},
+       {{0x2E8A, 0x0009, "StopBath Pico Remote", RuleKind::app}},
+       {},
+       Observed::rpUnknown,
+       Observed::rpNormal},
+      {"EUI-64 serial",
+       {c6("40:4C:CA:41:A9:EC")},
+       {},
+       macOfEui64(pasted),
+       Observed::espUnknown,
+       Observed::c6Unknown},
+      {"two C6",
+       {c6(kSerial), c6("40:4C:CA:41:A9:EC")},
+       {},
+       kSerial,
+       Observed::multiple,
+       Observed::multiple},
+      // A rule with the name wins over one without, whichever comes first.
+      {"named wins",
+       {boot, probe},
+       {{0x2E8A, 0x000F, {}, RuleKind::ignore},
+        {0x2E8A, 0x000F, "rp2350 boot", RuleKind::boot},
+        ignoreProbe},
+       {},
+       Observed::multiple,
+       Observed::rpBoot},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.bench);
+    const std::optional<std::string> before = row.serial ? std::optional(pasted) : std::nullopt;
+    EXPECT_EQ(observed(row.devices, Bench{before, SerialSource::user, "", {}}), row.today);
+    EXPECT_EQ(observed(row.devices, before), row.today);
+    const Bench bench{row.serial, SerialSource::user, "", row.rules};
+    EXPECT_EQ(observed(row.devices, bench), row.expected);
+    EXPECT_EQ(observed({row.devices.rbegin(), row.devices.rend()}, bench), row.expected);
+  }
+}
+
+TEST(ClassificationTest, RuleIdsAndSerialFormsAreReadExactly) {
+  for (const auto& [text, ids] :
+       std::initializer_list<std::pair<const char*, std::int64_t>>{{"2e8a:000C", 0x2E8A000C},
+                                                                   {"2E8A:000c", 0x2E8A000C},
+                                                                   {"2e8a:00c", -1},
+                                                                   {"2e8a:0x0c", -1},
+                                                                   {"2e8a-000c", -1},
+                                                                   {" 2e8a:000c", -1},
+                                                                   {"2e8a:000cc", -1}}) {
+    const auto parsed = parseIds(text);
+    EXPECT_EQ(parsed ? parsed->first << 16 | parsed->second : -1, ids) << text;
+  }
+  EXPECT_EQ(ruleWords({0x2E8A, 0x0005, "Say \"hi\" $x", RuleKind::app}),
+            R"(2e8a:0005 app --name "Say \"hi\" \$x")");
+  for (const auto& [serial, mac, plausible] :
+       std::initializer_list<std::tuple<const char*, const char*, bool>>{
+           {"40:4c:ca:ff:fe:41:a9:ec", "40:4C:CA:41:A9:EC", false},
+           {"40-4C-CA-FF-FE-41-A9-EC", "40:4C:CA:41:A9:EC", false},
+           {"40:4c:ca:ff:fd:41:a9:ec", nullptr, false},
+           {"40:4c:ca:ff:fe:41:a9", nullptr, false},
+           {"40:4C:CA:41:A9:EC", nullptr, true},
+           {"40:4C:CA:41:A9-EC", nullptr, false},
+           {"404CCA41A9EC", nullptr, false}}) {
+    EXPECT_EQ(macOfEui64(serial), mac ? std::optional<std::string>(mac) : std::nullopt) << serial;
+    EXPECT_EQ(c6CouldReport(serial), plausible) << serial;
   }
 }
 

@@ -41,12 +41,15 @@ struct FakeUsbWatch final : UsbWatch {
   std::function<void()> change;
 };
 
+// `changed` is the bench the next look finds changed; it is handed out once.
 struct FakeSettings final : Settings {
   std::optional<Desired> desired() const override { return stored; }
   void setDesired(Desired desired) override { writes.push_back(*(stored = desired)); }
   void flush() override {}
+  std::optional<Bench> bench() override { return std::exchange(changed, std::nullopt); }
   std::optional<Desired> stored;
   std::vector<Desired> writes;
+  std::optional<Bench> changed;
 };
 
 // The attention file's bytes (nothing: missing), counting the reads.

@@ -1,6 +1,5 @@
 // Given a bundle and its files on disk, we should read only regular files of at most 1 MiB, take
-// "BoardC6Serial" only as a string in a JSON object, let the bundle's serial win over the user's
-// (setting or clearing it keeps the file's other keys), never look for the attention file at the
+// "BoardC6Serial" only as a string in a JSON object, never look for the attention file at the
 // file-system root, and never hand out the same fresh id twice.
 
 #include "linux/bundle.h"
@@ -13,13 +12,11 @@
 
 #include "linux/attention_file_source.h"
 #include "linux/bounded_file.h"
-#include "linux/expected_c6_serial.h"
 #include "linux/fresh_id.h"
 #include "linux/temp_folder.h"
 
 using namespace vantorel;
 namespace fs = std::filesystem;
-using Source = ExpectedC6Serial::Source;
 
 TEST(BundleTest, OnlyRegularFilesWithinTheBoundAreRead) {
   const TempFolder temp;
@@ -42,7 +39,7 @@ TEST(BundleTest, OnlyRegularFilesWithinTheBoundAreRead) {
   }
 }
 
-TEST(BundleTest, SerialComesOnlyFromAStringInAJsonObjectAndWinsOverTheUsers) {
+TEST(BundleTest, SerialComesOnlyFromAStringInAJsonObject) {
   const TempFolder temp;
   fs::create_directories(temp.path / "share/vantorel");
   for (const auto& [text, serial] : std::initializer_list<std::pair<const char*, const char*>>{
@@ -53,19 +50,6 @@ TEST(BundleTest, SerialComesOnlyFromAStringInAJsonObjectAndWinsOverTheUsers) {
     std::ofstream(temp.path / "share/vantorel/Info.json") << text;
     EXPECT_EQ(Bundle::at(temp.path).c6Serial, serial ? std::optional(serial) : std::nullopt);
   }
-  const std::string folder = temp.path / "config", prefs = folder + "/preferences.json";
-  const Bundle withSerial{"/b", "F4"}, without{"/b", std::nullopt};
-  EXPECT_EQ(expectedC6Serial(without, folder).source, Source::none);
-  ASSERT_EQ(storeUserC6Serial(folder, "AA:01"), "");
-  EXPECT_EQ(expectedC6Serial(withSerial, folder).source, Source::bundle);
-  const ExpectedC6Serial user = expectedC6Serial(without, folder);
-  EXPECT_EQ(std::make_tuple(*user.value, user.source, user.file),
-            std::make_tuple(std::string("AA:01"), Source::user, prefs));
-  std::ofstream(prefs) << R"({"desired": "RP boot", "BoardC6Serial": ""})";
-  EXPECT_EQ(expectedC6Serial(without, folder).source, Source::none);
-  ASSERT_EQ(storeUserC6Serial(folder, "AA:02"), "");
-  ASSERT_EQ(storeUserC6Serial(folder, std::nullopt), "");
-  EXPECT_EQ(*readJsonObject(prefs), nlohmann::json({{"desired", "RP boot"}}));
 }
 
 TEST(BundleTest, AttentionFileBesideABundleOnlyBelowTheRootAndIdsAreFresh) {

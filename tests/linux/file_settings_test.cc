@@ -1,6 +1,7 @@
 // Given a real folder and a hand-stepped loop, we should keep "desired" across launches, write a
-// burst of choices once and an unchanged one never, and clear the temporaries of killed writes
-// without following a link. (A corrupt or unwritable file: see tests/e2e/terminal_test.py.)
+// burst of choices once, store a choice again over an outside edit, hand out the bench again only
+// when the file changed it, and clear the temporaries of killed writes at start-up without
+// following a link. (A corrupt or unwritable file: see tests/e2e/terminal_test.py.)
 
 #include "linux/file_settings.h"
 
@@ -21,7 +22,7 @@ namespace fs = std::filesystem;
 
 class FileSettingsTest : public ::testing::Test {
  protected:
-  std::unique_ptr<Settings> open() { return makeFileSettings(loop, folder); }
+  std::unique_ptr<Settings> open() { return makeFileSettings(loop, folder, Bundle{"/b", {}}); }
   std::string content() const { return readRegularFile(file, kMaxSmallFile).value_or("(none)"); }
   std::set<std::string> entries() const {
     std::set<std::string> names;
@@ -34,7 +35,7 @@ class FileSettingsTest : public ::testing::Test {
   const std::string folder = temp.path / "config/vantorel", file = folder + "/preferences.json";
 };
 
-TEST_F(FileSettingsTest, BurstIsOneWriteUnchangedValueNoneAndFlushWritesAtOnce) {
+TEST_F(FileSettingsTest, BurstIsOneWriteAChoiceUndoesAnOutsideEditAndFlushWritesAtOnce) {
   const auto settings = open(), other = open();  // both made before the file exists
   EXPECT_EQ(settings->desired(), std::nullopt);
   for (int i = 0; i < 2000; ++i) {  // over 250 ms: one write, 300 ms after the first choice
@@ -47,23 +48,34 @@ TEST_F(FileSettingsTest, BurstIsOneWriteUnchangedValueNoneAndFlushWritesAtOnce) 
   EXPECT_EQ(open()->desired(), Desired::rpNormal);
   EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
 
-  // Another program's write, which a rewrite would undo.
+  // An outside edit, then the choice already checked: stored again, keeping the other keys.
   std::ofstream(file) << R"({"desired":"C6 normal","window":3})";
-  for (const Desired d : {Desired::rpNormal, Desired::c6Boot, Desired::rpNormal}) {
-    settings->setDesired(d);  // back to what this store wrote: nothing to write
-  }
-  other->setDesired(Desired::c6Normal);  // new to that store, but already on disk
-  settings->flush(), other->flush(), loop.advance(1s);
-  EXPECT_EQ(content(), R"({"desired":"C6 normal","window":3})");
-
-  settings->setDesired(Desired::c6Boot);
-  settings->flush();  // writes at once, keeping the keys of others
+  settings->setDesired(Desired::rpNormal);
+  loop.advance(1s);
   EXPECT_EQ(nlohmann::json::parse(content()),
-            (nlohmann::json{{"desired", "C6 boot"}, {"window", 3}}));
-  EXPECT_EQ(entries(), std::set<std::string>{"preferences.json"});
+            (nlohmann::json{{"desired", "RP normal"}, {"window", 3}}));
+  std::ofstream(file) << R"({"desired":"RP normal"})";
+  other->setDesired(Desired::rpNormal);  // already on disk: not written
+  settings->setDesired(Desired::c6Boot);
+  other->flush(), settings->flush();  // writes at once
+  EXPECT_EQ(content(), "{\n  \"desired\": \"C6 boot\"\n}\n");
+  EXPECT_EQ(entries(), (std::set<std::string>{".preferences.json.lock", "preferences.json"}));
 }
 
-TEST_F(FileSettingsTest, StaleTemporariesOfOursAreRemovedButNeverThroughALink) {
+TEST_F(FileSettingsTest, BenchIsHandedOutAgainOnlyWhenTheFileChangedIt) {
+  const auto settings = open();
+  EXPECT_EQ(settings->bench(), Bench{});  // the first look, with no file
+  EXPECT_EQ(settings->bench(), std::nullopt);
+  fs::create_directories(folder);
+  std::ofstream(file) << R"({"desired":"RP boot"})";
+  EXPECT_EQ(settings->bench(), std::nullopt);  // the file changed, the bench did not
+  std::ofstream(file) << R"({"BoardC6Serial":"AA","rules":[{"ids":"2e8a:000c","kind":"ignore"}]})";
+  const Bench bench{"AA", SerialSource::user, file, {{0x2E8A, 0x000C, {}, RuleKind::ignore}}};
+  EXPECT_EQ(settings->bench(), bench);
+  EXPECT_EQ(settings->bench(), std::nullopt);
+}
+
+TEST_F(FileSettingsTest, StaleTemporariesOfOursAreRemovedAtStartUpButNeverThroughALink) {
   fs::create_directories(folder);
   const std::string prefix = folder + "/.preferences.json.", target = temp.path / "target";
   std::ofstream(target) << "not ours";
@@ -74,11 +86,9 @@ TEST_F(FileSettingsTest, StaleTemporariesOfOursAreRemovedButNeverThroughALink) {
        {prefix + "Kill3d", prefix + "long777", prefix + "Link99", target}) {
     utimensat(AT_FDCWD, old.c_str(), epoch, AT_SYMLINK_NOFOLLOW);  // Fresh1: a write at work
   }
-  const auto settings = open();
-  settings->setDesired(Desired::rpBoot);
-  settings->flush();
+  const auto settings = open();  // no choice: the start-up alone sweeps
   EXPECT_EQ(entries(),
             (std::set<std::string>{".preferences.json.Fresh1", ".preferences.json.Link99",
-                                   ".preferences.json.long777", "preferences.json"}));
+                                   ".preferences.json.long777"}));
   EXPECT_TRUE(fs::exists(target));
 }

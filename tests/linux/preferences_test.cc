@@ -1,0 +1,137 @@
+// Given preferences.json on a real disk, we should lose no update when several processes write at
+// once, write through a symbolic link and refuse anything else that is not a regular file, skip
+// invalid rules one by one, keep what an edit is not about, and take the serial from the bundle
+// only when it is set and not empty.
+
+#include "linux/preferences.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "linux/bounded_file.h"
+#include "linux/temp_folder.h"
+
+using namespace vantorel;
+namespace fs = std::filesystem;
+
+class PreferencesTest : public ::testing::Test {
+ protected:
+  std::string add(const DeviceRule& rule) {
+    return file.update([&rule](nlohmann::json& object) { return storeRule(object, rule); });
+  }
+  std::string content(const std::string& path) {
+    return readRegularFile(path, kMaxSmallFile).value_or("(none)");
+  }
+
+  TempFolder temp;
+  const std::string folder = temp.path / "config";
+  const PreferencesFile file{folder};
+};
+
+TEST_F(PreferencesTest, WritersInSeveralProcessesLoseNoUpdate) {
+  ASSERT_EQ(file.update([](nlohmann::json& o) { return storeDesired(o, Desired::rpBoot); }), "");
+  constexpr int kWriters = 4, kEach = 25;
+  std::vector<pid_t> writers;
+  for (int w = 0; w < kWriters; ++w) {
+    if (const pid_t pid = fork(); pid == 0) {
+      for (int i = 0; i < kEach; ++i) {
+        if (!add({0x1000 + w, i, {}, RuleKind::ignore}).empty()) _exit(1);
+      }
+      _exit(0);
+    } else {
+      writers.push_back(pid);
+    }
+  }
+  for (const pid_t pid : writers) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  const Preferences read = file.read();
+  EXPECT_EQ(read.rules.size(), std::size_t{kWriters * kEach});
+  EXPECT_EQ(read.desired, Desired::rpBoot);
+}
+
+TEST_F(PreferencesTest, ALinkIsWrittenThroughAndAnythingElseNotRegularIsRefused) {
+  fs::create_directories(folder);
+  fs::create_directories(temp.path / "dotfiles");
+  const std::string target = temp.path / "dotfiles/vantorel.json";
+  fs::create_symlink("../dotfiles/vantorel.json", file.path());  // not there yet
+  ASSERT_EQ(add({0x2E8A, 0x000C, {}, RuleKind::ignore}), "");
+  ASSERT_EQ(file.update([](nlohmann::json& o) { return storeC6Serial(o, "AA"); }), "");
+  EXPECT_TRUE(fs::is_symlink(file.path()));
+  EXPECT_EQ(file.read().c6Serial, "AA");
+  EXPECT_EQ(*readJsonObject(target),
+            (nlohmann::json{{"BoardC6Serial", "AA"},
+                            {"rules", {{{"ids", "2e8a:000c"}, {"kind", "ignore"}}}}}));
+
+  fs::remove(file.path());
+  fs::create_symlink(temp.path / "dotfiles", file.path());
+  EXPECT_NE(add({1, 1, {}, RuleKind::ignore}).find("not a regular file"), std::string::npos);
+  fs::remove(file.path());
+  fs::create_directory(file.path());
+  EXPECT_EQ(add({1, 1, {}, RuleKind::ignore}),
+            file.path() + " is not a regular file; not replacing it");
+  EXPECT_TRUE(fs::is_directory(file.path()));
+}
+
+TEST_F(PreferencesTest, InvalidRulesAreSkippedOneByOneAndEditsKeepTheRest) {
+  fs::create_directories(folder);
+  std::ofstream(file.path()) << R"({"desired": "C6 normal", "BoardC6Serial": "", "window": 3,
+    "rules": [{"ids": "2e8a:000c", "kind": "ignore"}, {"ids": "2e8a:c", "kind": "boot"},
+              {"ids": "2e8a:0005", "kind": "apps"}, 7, {"ids": "2e8a:0005", "kind": "app",
+              "name": 5}, {"ids": "2E8A:000F", "kind": "app", "name": "Pico 2"}]})";
+  const Preferences read = file.read();
+  EXPECT_EQ(read.rules, (DeviceRules{{0x2E8A, 0x000C, {}, RuleKind::ignore},
+                                     {0x2E8A, 0x000F, "Pico 2", RuleKind::app}}));
+  EXPECT_EQ(read.c6Serial, std::nullopt);
+  ASSERT_EQ(read.problems.size(), 4u);
+  EXPECT_EQ(
+      read.problems[0],
+      R"(rule 2 skipped: "ids" is not VID:PID, four hex digits each: {"ids":"2e8a:c","kind":"boot"})");
+
+  // The same devices (the name in any case) replace; the invalid entries stay for the person.
+  ASSERT_EQ(add({0x2E8A, 0x000F, "PICO 2", RuleKind::boot}), "");
+  ASSERT_EQ(file.update([](nlohmann::json& o) {
+    return dropRule(o, {0x2E8A, 0x000C, {}, RuleKind::ignore});
+  }),
+            "");
+  EXPECT_EQ(file.update([](nlohmann::json& o) {
+    return dropRule(o, {0x2E8A, 0x000C, {}, RuleKind::ignore});
+  }),
+            "no rule about 2e8a:000c without a name");
+  const Preferences after = file.read();
+  EXPECT_EQ(after.rules, (DeviceRules{{0x2E8A, 0x000F, "PICO 2", RuleKind::boot}}));
+  EXPECT_EQ(std::make_tuple(after.problems.size(), after.desired,
+                            readJsonObject(file.path())->at("window")),
+            std::make_tuple(4u, std::optional(Desired::c6Normal), nlohmann::json(3)));
+
+  std::ofstream(file.path()) << R"({"rules": {"ids": "2e8a:000c"}})";
+  EXPECT_EQ(file.read().problems,
+            std::vector<std::string>{"\"rules\" is not a list; no rule applies"});
+  EXPECT_NE(add({1, 1, {}, RuleKind::ignore}), "");
+}
+
+TEST_F(PreferencesTest, TheBundlesSerialWinsOnlyWhenSetAndNotEmpty) {
+  struct Row {
+    std::optional<std::string> bundle, user;
+    std::optional<std::string> expected;
+    SerialSource source;
+  } rows[] = {
+      {"F4", "AA", "F4", SerialSource::bundle},
+      {"", "AA", "AA", SerialSource::user},
+      {"", std::nullopt, "", SerialSource::bundle},
+      {std::nullopt, "AA", "AA", SerialSource::user},
+      {std::nullopt, std::nullopt, std::nullopt, SerialSource::none},
+  };
+  for (const Row& row : rows) {
+    const Bench bench = benchOf(Bundle{"/b", row.bundle}, Preferences{{}, row.user, {}, {}}, "p");
+    EXPECT_EQ(std::make_tuple(bench.c6Serial, bench.serialSource),
+              std::make_tuple(row.expected, row.source));
+  }
+  EXPECT_EQ(describeSerial(benchOf(Bundle{"/b", ""}, {}, "p")),
+            "Expected C6 serial: (none) (bundle: /b/share/vantorel/Info.json)");
+}
