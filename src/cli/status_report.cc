@@ -34,14 +34,15 @@ std::string ruleText(const Verdict& verdict) {
   return verdict.state ? std::string(shortLabel(*verdict.state)) : kLeftOut;
 }
 
-// The command that would change what `verdict` made of `device` in a "multiple" or "RP unknown".
-std::string changeHint(const USBDevice& device, const Verdict& verdict) {
+// The command that would change what `verdict` made of `device`, one of the candidates that made
+// the state `state` ("multiple" or "RP unknown").
+std::string changeHint(const USBDevice& device, const Verdict& verdict, Observed state) {
   const std::string ids = idsText(device.vendor(), device.product());
   if (verdict.rule) {
     return "counts as a board by your rule: `vantorel rule remove " + removalWords(*verdict.rule) +
            "` removes it";
   }
-  if (verdict.state == Observed::rpUnknown) {
+  if (state == Observed::rpUnknown) {
     return "is a Raspberry Pi device in an unknown mode: `vantorel rule add " + ids +
            " app` (or `boot`) counts it as the board, `vantorel rule add " + ids +
            " ignore` leaves it out";
@@ -95,7 +96,7 @@ std::string statusText(Desired wanted, const std::vector<USBDevice>& devices, co
     text += "\"" + std::string(shortLabel(state)) + "\" because of:\n";
     for (const auto& [device, verdict] : seen) {
       if (verdict.state)
-        text += "  " + deviceText(*device) + " " + changeHint(*device, verdict) + "\n";
+        text += "  " + deviceText(*device) + " " + changeHint(*device, verdict, state) + "\n";
     }
   }
   return text + describeSerial(bench) + "\n";

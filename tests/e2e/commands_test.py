@@ -67,7 +67,8 @@ def wait(binary, home, root):
     status = lambda: json.loads(finished(command(binary, home, "status", "--json"), 0))  # noqa
 
     assert status() == {"wanted": "C6 boot", "devices": [], "observed": {
-        "label": "none", "description": "No matching USB device"}}, "status without a board"
+        "label": "none", "description": "No matching USB device"}, "c6_serial": {
+        "value": None, "source": "none", "file": ""}}, "status without a board"
     assert finished(command(binary, home, "wait", "RP likely boot", "--timeout", "0.5"), 1) == \
         "vantorel: timed out waiting for RP likely boot (have none)\n"
     waiting = command(binary, home, "wait", "rp-likely-BOOT", "--timeout", "10")
@@ -80,13 +81,40 @@ def wait(binary, home, root):
     for port, product in (("2-1", "0x0f"), ("2-2", "000fx"), ("2-3", " 00f"), ("2-4", "")):
         plug(port, "2e8a", product)
     assert status()["devices"] == [{"vendor": "2e8a", "product": "000f", "name": "RP2350 Boot",
-                                    "serial": "E6", "rule": "RP likely boot"}], "one board"
+                                    "serial": "E6", "rule": "RP likely boot",
+                                    "decided_by": "built-in"}], "one board"
     plug("1-2", "2e8a", "0009", "product", "Pico"), plug("1-4", "046d", "c31c")
     plug("1-3", "303a", "1001", "product", "USB JTAG/serial debug unit", "serial",
          "F4:12:FA:00:11:22")
     report = status()
     assert report["observed"]["label"] == "multiple" and sorted(
         d["rule"] for d in report["devices"]) == ["ESP unknown", "RP likely app", "RP likely boot"]
+
+
+# A rule and the serial of the board attached apply to the running program within a tick, with no
+# restart; status names what decided each device and the command that would change it.
+def rules(binary, home, root):
+    session = t.Session(binary, home)
+    board = plug("1-1", *RP_BOOT)
+    plug("1-2", "2e8a", "000c", "product", "Debug Probe (CMSIS-DAP)")
+    session.wait_for(t.want("C6 boot") + b"multiple")
+    assert "  2e8a:000c Debug Probe (CMSIS-DAP) counts as a board: `vantorel rule add 2e8a:000c " \
+        "ignore` leaves it out\n" in (out := finished(command(binary, home, "status"), 0)), out
+    finished(command(binary, home, "rule", "add", "2E8A:000C", "ignore"), 0)
+    session.wait_for(t.want("C6 boot") + b"RP likely boot", timeout=2)
+    TESTBED.uevent(board, "remove"), TESTBED.remove_device(board)
+    plug("1-3", "303a", "1001", "product", "USB JTAG/serial debug unit", "serial",
+         "40:4C:CA:41:A9:EC")
+    session.wait_for(t.want("C6 boot") + b"ESP unknown")
+    assert "USB reports the 6 bytes: vantorel serial set 40:4C:CA:41:A9:EC" in finished(
+        command(binary, home, "serial", "set", "40:4c:ca:ff:fe:41:a9:ec"), 2), "EUI-64 taken"
+    finished(command(binary, home, "serial", "set", "--attached"), 0)
+    session.wait_for(t.want("C6 boot") + b"C6 unknown mode", timeout=2)
+    report = json.loads(finished(command(binary, home, "status", "--json"), 0))
+    assert [(d["product"], d["rule"], d["decided_by"]) for d in report["devices"]] == [
+        ("000c", "left out", "2e8a:000c ignore"), ("1001", "C6 unknown mode", "built-in")]
+    assert report["c6_serial"]["source"] == "user", "the serial's origin not reported"
+    session.end_with(b"q")
 
 
 # SIGTERM ends a wait and withdraws the request, in the file --file names; a file that cannot be
