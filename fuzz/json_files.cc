@@ -1,6 +1,7 @@
 // Any file reads as nothing or a JSON object, and what the settings and the bundle take from it
 // agrees with that object: a wanted state only from a "desired" string that is one of the four
-// raw values, a serial only from a "BoardC6Serial" string.
+// raw values, a serial only from a "BoardC6Serial" string, and from a "rules" list each entry
+// either a rule or one problem.
 
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include "linux/bounded_file.h"
 #include "linux/bundle.h"
 #include "linux/file_settings.h"
+#include "linux/preferences.h"
 
 // A bundle whose Info.json links to the settings file beside it, so one write feeds every reader;
 // in memory where possible (a disk file system writes a truncated file back on close).
@@ -43,11 +45,19 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
                text.find('\0') == std::string_view::npos);
   }
   vantorel::FakeMainLoop loop;
-  const auto desired = vantorel::makeFileSettings(loop, folder.path)->desired();
+  const auto desired =
+      vantorel::makeFileSettings(loop, folder.path, vantorel::Bundle{folder.path, {}})->desired();
   const auto raw = stringAt("desired");
   FUZZ_CHECK(desired ? raw == vantorel::rawValue(*desired)
                      : !raw || !vantorel::desiredFromRawValue(*raw));
   const auto serial = vantorel::Bundle::at(folder.path).c6Serial;
   FUZZ_CHECK(serial == stringAt("BoardC6Serial") && (!serial || validUtf8(*serial)));
+  const auto preferences = vantorel::parsePreferences(std::string(text));
+  if (object && object->contains("rules") && object->at("rules").is_array()) {
+    FUZZ_CHECK(preferences.rules.size() + preferences.problems.size() ==
+               object->at("rules").size());
+  } else {
+    FUZZ_CHECK(preferences.rules.empty());
+  }
   return 0;
 }
