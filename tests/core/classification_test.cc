@@ -49,11 +49,17 @@ TEST(ClassificationTest, DevicesGiveOneStateInEitherOrder) {
   }
 }
 
+// The one rule a person would add about a Raspberry Pi product id.
+DeviceRules rule(std::int64_t product, RuleKind kind, std::optional<std::string> name = {}) {
+  return {{0x2E8A, product, std::move(name), kind}};
+}
+
 TEST(ClassificationTest, BenchesGiveWhatTheDeveloperExpectsWithRulesAndTodaysLabelWithout) {
-  const USBDevice boot = rp(0x000F, "RP2350 Boot"), app = rp(0x0009, "Pico");
+  using enum Observed;
+  using enum RuleKind;
+  const USBDevice bootsel = rp(0x000F, "RP2350 Boot"), running = rp(0x0009, "Pico");
   const USBDevice probe = rp(0x000C, "Debug Probe (CMSIS-DAP)");
-  const DeviceRule ignoreProbe{0x2E8A, 0x000C, std::nullopt, RuleKind::ignore};
-  const std::string pasted = "40:4c:ca:ff:fe:41:a9:ec";
+  const std::string pasted = "40:4c:ca:ff:fe:41:a9:ec", mac = "40:4C:CA:41:A9:EC";
   struct Row {
     const char* bench;
     std::vector<USBDevice> devices;
@@ -61,72 +67,35 @@ TEST(ClassificationTest, BenchesGiveWhatTheDeveloperExpectsWithRulesAndTodaysLab
     std::optional<std::string> serial;  // the person's, as stored: for the pasted EUI-64 its MAC
     Observed today, expected;
   } rows[] = {
-      {"BOOTSEL + probe", {boot, probe}, {ignoreProbe}, {}, Observed::multiple, Observed::rpBoot},
-      {"app + probe", {probe, app}, {ignoreProbe}, {}, Observed::multiple, Observed::rpNormal},
-      {"Pi 500",
-       {rp(0x0010, "Pi 500 Keyboard")},
-       {{0x2E8A, 0x0010, {}, RuleKind::ignore}},
-       {},
-       Observed::rpUnknown,
-       Observed::none},
-      {"Pi 500+",
-       {rp(0x0011, "Pi 500+ Keyboard")},
-       {{0x2E8A, 0x0011, {}, RuleKind::ignore}},
-       {},
-       Observed::rpUnknown,
-       Observed::none},
-      {"MicroPython",
-       {rp(0x0005, "Board in FS mode")},
-       {{0x2E8A, 0x0005, {}, RuleKind::app}},
-       {},
-       Observed::rpUnknown,
-       Observed::rpNormal},
-      {"CircuitPython",
-       {rp(0x000B, "Pico 2")},
-       {{0x2E8A, 0x000B, {}, RuleKind::app}},
-       {},
-       Observed::rpUnknown,
-       Observed::rpNormal},
+      {"BOOTSEL + probe", {bootsel, probe}, rule(0x000C, ignore), {}, multiple, rpBoot},
+      {"app + probe", {probe, running}, rule(0x000C, ignore), {}, multiple, rpNormal},
+      {"Pi 500", {rp(0x0010, "Pi 500 Keyboard")}, rule(0x0010, ignore), {}, rpUnknown, none},
+      {"Pi 500+", {rp(0x0011, "Pi 500+ Keyboard")}, rule(0x0011, ignore), {}, rpUnknown, none},
+      {"MicroPython", {rp(0x0005, "Board in FS mode")}, rule(0x0005, app), {}, rpUnknown, rpNormal},
+      {"CircuitPython", {rp(0x000B, "Pico 2")}, rule(0x000B, app), {}, rpUnknown, rpNormal},
       // The bootloader's ids with another name: the named rule leaves the bootloader as it is.
       {"arduino-pico",
        {rp(0x000F, "pico 2")},
-       {{0x2E8A, 0x000F, "Pico 2", RuleKind::app}},
+       rule(0x000F, app, "Pico 2"),
        {},
-       Observed::rpUnknown,
-       Observed::rpNormal},
-      {"its bootloader",
-       {boot},
-       {{0x2E8A, 0x000F, "Pico 2", RuleKind::app}},
-       {},
-       Observed::rpBoot,
-       Observed::rpBoot},
+       rpUnknown,
+       rpNormal},
+      {"its bootloader", {bootsel}, rule(0x000F, app, "Pico 2"), {}, rpBoot, rpBoot},
       {"SDK app",
        {rp(0x0009, "StopBath Pico Remote")},
-       {{0x2E8A, 0x0009, "StopBath Pico Remote", RuleKind::app}},
+       rule(0x0009, app, "StopBath Pico Remote"),
        {},
-       Observed::rpUnknown,
-       Observed::rpNormal},
-      {"EUI-64 serial",
-       {c6("40:4C:CA:41:A9:EC")},
-       {},
-       macOfEui64(pasted),
-       Observed::espUnknown,
-       Observed::c6Unknown},
-      {"two C6",
-       {c6(kSerial), c6("40:4C:CA:41:A9:EC")},
-       {},
-       kSerial,
-       Observed::multiple,
-       Observed::multiple},
+       rpUnknown,
+       rpNormal},
+      {"EUI-64 serial", {c6(mac)}, {}, macOfEui64(pasted), espUnknown, c6Unknown},
+      {"two C6", {c6(kSerial), c6(mac)}, {}, kSerial, multiple, multiple},
       // A rule with the name wins over one without, whichever comes first.
       {"named wins",
-       {boot, probe},
-       {{0x2E8A, 0x000F, {}, RuleKind::ignore},
-        {0x2E8A, 0x000F, "rp2350 boot", RuleKind::boot},
-        ignoreProbe},
+       {bootsel},
+       {rule(0x000F, ignore)[0], rule(0x000F, boot, "rp2350 BOOT")[0]},
        {},
-       Observed::multiple,
-       Observed::rpBoot},
+       rpBoot,
+       rpBoot},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.bench);
@@ -140,30 +109,33 @@ TEST(ClassificationTest, BenchesGiveWhatTheDeveloperExpectsWithRulesAndTodaysLab
 }
 
 TEST(ClassificationTest, RuleIdsAndSerialFormsAreReadExactly) {
-  for (const auto& [text, ids] :
-       std::initializer_list<std::pair<const char*, std::int64_t>>{{"2e8a:000C", 0x2E8A000C},
-                                                                   {"2E8A:000c", 0x2E8A000C},
-                                                                   {"2e8a:00c", -1},
-                                                                   {"2e8a:0x0c", -1},
-                                                                   {"2e8a-000c", -1},
-                                                                   {" 2e8a:000c", -1},
-                                                                   {"2e8a:000cc", -1}}) {
-    const auto parsed = parseIds(text);
-    EXPECT_EQ(parsed ? parsed->first << 16 | parsed->second : -1, ids) << text;
+  struct Ids {
+    const char* text;
+    std::int64_t both;  // vendor << 16 | product, or -1: refused
+  } ids[] = {{"2e8a:000C", 0x2E8A000C}, {"2E8A:000c", 0x2E8A000C}, {"2e8a:00c", -1},
+             {"2e8a:0x0c", -1},         {"2e8a-000c", -1},         {" 2e8a:000c", -1},
+             {"2e8a:000cc", -1}};
+  for (const Ids& each : ids) {
+    const auto parsed = parseIds(each.text);
+    EXPECT_EQ(parsed ? parsed->first << 16 | parsed->second : -1, each.both) << each.text;
   }
-  EXPECT_EQ(ruleWords({0x2E8A, 0x0005, "Say \"hi\" $x", RuleKind::app}),
+  EXPECT_EQ(ruleWords(rule(0x0005, RuleKind::app, "Say \"hi\" $x")[0]),
             R"(2e8a:0005 app --name "Say \"hi\" \$x")");
-  for (const auto& [serial, mac, plausible] :
-       std::initializer_list<std::tuple<const char*, const char*, bool>>{
-           {"40:4c:ca:ff:fe:41:a9:ec", "40:4C:CA:41:A9:EC", false},
-           {"40-4C-CA-FF-FE-41-A9-EC", "40:4C:CA:41:A9:EC", false},
-           {"40:4c:ca:ff:fd:41:a9:ec", nullptr, false},
-           {"40:4c:ca:ff:fe:41:a9", nullptr, false},
-           {"40:4C:CA:41:A9:EC", nullptr, true},
-           {"40:4C:CA:41:A9-EC", nullptr, false},
-           {"404CCA41A9EC", nullptr, false}}) {
-    EXPECT_EQ(macOfEui64(serial), mac ? std::optional<std::string>(mac) : std::nullopt) << serial;
-    EXPECT_EQ(c6CouldReport(serial), plausible) << serial;
+  struct Serial {
+    const char* text;
+    const char* mac;  // what an EUI-64 is refused with
+    bool plausible;
+  } serials[] = {{"40:4c:ca:ff:fe:41:a9:ec", "40:4C:CA:41:A9:EC", false},
+                 {"40-4C-CA-FF-FE-41-A9-EC", "40:4C:CA:41:A9:EC", false},
+                 {"40:4c:ca:ff:fd:41:a9:ec", nullptr, false},
+                 {"40:4c:ca:ff:fe:41:a9", nullptr, false},
+                 {"40:4C:CA:41:A9:EC", nullptr, true},
+                 {"40:4C:CA:41:A9-EC", nullptr, false},
+                 {"404CCA41A9EC", nullptr, false}};
+  for (const Serial& each : serials) {
+    EXPECT_EQ(macOfEui64(each.text), each.mac ? std::optional<std::string>(each.mac) : std::nullopt)
+        << each.text;
+    EXPECT_EQ(c6CouldReport(each.text), each.plausible) << each.text;
   }
 }
 
