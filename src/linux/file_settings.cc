@@ -62,7 +62,8 @@ class FileSettings final : public Settings {
     // A file that cannot be written keeps the choice for this run only.
     const Desired chosen = *chosen_;
     const std::string error =
-        file_.update([chosen](nlohmann::json& object) { return storeDesired(object, chosen); });
+        file_.update([chosen](nlohmann::json& object) { return storeDesired(object, chosen); },
+                     PreferencesFile::IfCorrupt::replace);
     if (!error.empty()) std::fprintf(stderr, "vantorel: %s\n", error.c_str());
   }
 

@@ -180,7 +180,8 @@ std::string PreferencesFile::writtenPath(std::string& error) const {
   return "";
 }
 
-std::string PreferencesFile::update(const std::function<std::string(nlohmann::json&)>& edit) const {
+std::string PreferencesFile::update(const std::function<std::string(nlohmann::json&)>& edit,
+                                    IfCorrupt ifCorrupt) const {
   errno = 0;
   if (!makeFolders(folder_)) return "cannot create the folder " + folder_ + reason(errno);
   const WriterLock lock(joinedPath(folder_, kLockName));
@@ -189,8 +190,12 @@ std::string PreferencesFile::update(const std::function<std::string(nlohmann::js
   const std::string written = writtenPath(error);
   if (written.empty()) return error;
   const std::optional<std::string> before = text();
-  nlohmann::json object =
-      (before ? parseJsonObject(*before) : std::nullopt).value_or(nlohmann::json::object());
+  const std::optional<nlohmann::json> parsed = before ? parseJsonObject(*before) : std::nullopt;
+  if (!parsed && before && before->find_first_not_of(" \t\r\n") != std::string::npos &&
+      ifCorrupt == IfCorrupt::refuse) {
+    return path_ + " holds no JSON object; fix or remove it first";
+  }
+  nlohmann::json object = parsed.value_or(nlohmann::json::object());
   const nlohmann::json original = object;
   if (std::string stop = edit(object); !stop.empty()) return stop;
   if (object == original) return "";

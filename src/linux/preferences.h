@@ -50,10 +50,16 @@ class PreferencesFile {
   std::optional<std::string> text() const;
   Preferences read() const { return parsePreferences(text()); }
 
-  // Under the lock, gives `edit` the file's object as it is now (a missing or corrupt file
-  // reads as an empty object) and writes it back when `edit` changed it. `edit` returns "" to go
-  // on, or a message that stops the update. "" when done, otherwise what went wrong.
-  std::string update(const std::function<std::string(nlohmann::json&)>& edit) const;
+  // What an update does with a file that holds something other than a JSON object: a command
+  // refuses, rather than lose what a person wrote there by hand; the program's menu choice
+  // replaces it, as a choice over a corrupt file always did.
+  enum class IfCorrupt { refuse, replace };
+
+  // Under the lock, gives `edit` the file's object as it is now (a missing or empty file reads as
+  // an empty object) and writes it back when `edit` changed it. `edit` returns "" to go on, or a
+  // message that stops the update. "" when done, otherwise what went wrong.
+  std::string update(const std::function<std::string(nlohmann::json&)>& edit,
+                     IfCorrupt ifCorrupt = IfCorrupt::refuse) const;
 
   // Removes the temporaries a killed writer left. Called at start-up.
   void sweep() const;

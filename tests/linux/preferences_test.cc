@@ -109,6 +109,9 @@ TEST_F(PreferencesTest, InvalidRulesAreSkippedOneByOneAndEditsKeepTheRest) {
                             readJsonObject(file.path())->at("window")),
             std::make_tuple(4u, std::optional(Desired::c6Normal), nlohmann::json(3)));
 
+  std::ofstream(file.path()) << R"({"desired": "RP boot",})";  // a slip of the hand: kept
+  EXPECT_EQ(add({1, 1, {}, RuleKind::ignore}),
+            file.path() + " holds no JSON object; fix or remove it first");
   std::ofstream(file.path()) << R"({"rules": {"ids": "2e8a:000c"}})";
   EXPECT_EQ(file.read().problems,
             std::vector<std::string>{"\"rules\" is not a list; no rule applies"});
