@@ -191,8 +191,10 @@ std::string PreferencesFile::update(const std::function<std::string(nlohmann::js
   if (written.empty()) return error;
   const std::optional<std::string> before = text();
   const std::optional<nlohmann::json> parsed = before ? parseJsonObject(*before) : std::nullopt;
-  if (!parsed && before && before->find_first_not_of(" \t\r\n") != std::string::npos &&
-      ifCorrupt == IfCorrupt::refuse) {
+  struct stat entry {};
+  const bool unread = !before && lstat(written.c_str(), &entry) == 0;  // there, but too large
+  if (!parsed && ifCorrupt == IfCorrupt::refuse &&
+      (unread || (before && before->find_first_not_of(" \t\r\n") != std::string::npos))) {
     return path_ + " holds no JSON object; fix or remove it first";
   }
   nlohmann::json object = parsed.value_or(nlohmann::json::object());
