@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 
@@ -71,10 +72,10 @@ int runCommand(const CLI::App& command, const Options& options) {
       *settings,
       serial.value,
       [&loop] { loop.run(); },
-      [&path, &options](const std::string& text) {
+      [&path, &options](const FileChange& change) {
         return path.empty() && !options.file
                    ? "no attention file: there is no data folder; use --file"
-                   : writeFileSafely(path, text);
+                   : updateFileSafely(path, change);
       },
       &freshId,
       std::cout,
@@ -129,6 +130,14 @@ int runSerial(const std::optional<std::string>& serial) {
     std::cerr << "vantorel: stored, but this program's bundle names a serial, and that one wins\n";
   }
   return kExitDone;
+}
+
+// The exit status of a command that ended with `status`, once its output is out: a command whose
+// output could not be written has still done its job, but says so.
+int withOutputWritten(int status) {
+  if (std::cout.flush()) return status;
+  std::cerr << "vantorel: the output could not be written\n";
+  return status == kExitDone ? kExitUsageOrIo : status;
 }
 
 }  // namespace
@@ -200,12 +209,16 @@ int runCommandLine(int argc, char** argv, const std::function<int(bool)>& runPro
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? kExitDone : kExitUsageOrIo;
   }
-  if (autostart->parsed()) return runAutostart(o.action);
+  // A reader that went away (a script's `| true`) must not end a command halfway, leaving its
+  // request standing: writing then fails instead, and the command goes on.
+  if (app.get_subcommands().size() > 0) std::signal(SIGPIPE, SIG_IGN);
+  if (autostart->parsed()) return withOutputWritten(runAutostart(o.action));
   if (serial->parsed()) {
-    return runSerial(serialSet->parsed() ? std::optional(o.serial) : std::nullopt);
+    return withOutputWritten(
+        runSerial(serialSet->parsed() ? std::optional(o.serial) : std::nullopt));
   }
   for (const CLI::App* command : {ask, done, clear, status, wait}) {
-    if (command->parsed()) return runCommand(*command, o);
+    if (command->parsed()) return withOutputWritten(runCommand(*command, o));
   }
   return runProgram(o.terminal);
 }

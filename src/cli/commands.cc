@@ -9,8 +9,10 @@
 namespace vantorel {
 namespace {
 
-int writeAttention(CommandContext& context, const std::string& text) {
-  const std::string error = context.writeAttention(text);
+using Change = std::function<std::optional<std::string>(const std::optional<std::string>&)>;
+
+int updateAttention(CommandContext& context, const Change& change) {
+  const std::string error = context.updateAttention(change);
   if (error.empty()) return kExitDone;
   context.err << "vantorel: " << error << "\n";
   return kExitUsageOrIo;
@@ -48,17 +50,21 @@ int ask(CommandContext& context, const AskOptions& options) {
   }
   // A fresh id is printed once it is in the file, for the script that has to name it later.
   const std::string id = options.id ? *options.id : context.freshId();
-  if (const int status = writeAttention(context, promptRequestText(id, options.text))) {
+  const std::string request = promptRequestText(id, options.text);
+  if (const int status = updateAttention(context, [&](const auto&) { return request; })) {
     return status;
   }
   if (!options.id) context.out << id << std::endl;
   if (!options.until) return kExitDone;
   const int waited = waitOn(context, *options.until, options.timeout);
-  // No prompt outlives the wait. Once the board is there the job goes on without the user, and
-  // its success (`done`) then shows "Board ready"; otherwise the request is withdrawn.
-  const std::string after = waited == kExitDone ? requestSatisfiedText(id) : nothingPendingText();
-  if (const int status = writeAttention(context, after)) return status;
-  return waited;
+  // No prompt of ours outlives the wait. Once the board is there the job goes on without the
+  // user, and its success (`done`) then shows "Board ready"; otherwise the request is withdrawn.
+  // A file that names another request by now is another script's, and stays as it is.
+  const std::string after = waited == kExitDone ? requestKeptText(id) : nothingPendingText();
+  const int status = updateAttention(context, [&](const std::optional<std::string>& current) {
+    return namesRequest(current, id) ? std::optional(after) : std::nullopt;
+  });
+  return status != kExitDone ? status : waited;
 }
 
 int done(CommandContext& context, const std::optional<std::string>& id) {
@@ -67,12 +73,17 @@ int done(CommandContext& context, const std::optional<std::string>& id) {
     return kExitUsageOrIo;
   }
   const std::string successID = id ? *id : context.freshId();
-  if (const int status = writeAttention(context, successReportText(successID))) return status;
+  const int status = updateAttention(context, [&](const std::optional<std::string>& current) {
+    return successReportText(successID, keptRequestIn(current));
+  });
+  if (status != kExitDone) return status;
   if (!id) context.out << successID << std::endl;
   return kExitDone;
 }
 
-int clear(CommandContext& context) { return writeAttention(context, nothingPendingText()); }
+int clear(CommandContext& context) {
+  return updateAttention(context, [](const auto&) { return nothingPendingText(); });
+}
 
 int status(CommandContext& context, bool json) {
   const auto devices = context.usb.devices();
