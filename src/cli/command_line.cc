@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/help_formatter.h"
 #include "core/board_names.h"
 #include "linux/autostart.h"
 #include "linux/bundle.h"
@@ -26,6 +27,7 @@ constexpr double kMaxSeconds = 1e9;
 // What a command's options hold once parsed; the states are checked by the validator first.
 struct Options {
   bool terminal = false;
+  bool verbose = false;
   std::string text;
   std::optional<std::string> id;
   std::string state;
@@ -90,8 +92,12 @@ int runCommand(const CLI::App& command, const Options& options) {
   if (name == "clear") return clear(context);
   if (name == "status") {
     const int exit = status(context, options.json);
-    // The JSON report is for scripts and keeps its keys; people also see the serial's origin.
-    if (exit == kExitDone && !options.json) std::cout << describe(serial) << "\n";
+    // The JSON report is for scripts and keeps its keys; people also see the serial's origin
+    // and the attention file.
+    if (exit == kExitDone && !options.json) {
+      std::cout << describe(serial) << "\n"
+                << "Attention file: " << (path.empty() ? "(none: no data folder)" : path) << "\n";
+    }
     return exit;
   }
   return wait(context, *observedFromName(options.state), timeoutOf(options));
@@ -142,14 +148,17 @@ int withOutputWritten(int status) {
 
 }  // namespace
 
-int runCommandLine(int argc, char** argv, const std::function<int(bool)>& runProgram) {
+int runCommandLine(int argc, char** argv, const std::function<int(bool, bool)>& runProgram) {
   Options o;
   CLI::App app(
       "Shows the wanted and the observed USB board state in the desktop's status area, and the\n"
       "flashing tool's requests as panels. The commands are for the flashing script.",
       "vantorel");
+  // Before any command is added: each command takes its formatter from the program's.
+  app.formatter(makeHelpFormatter());
   app.set_version_flag("--version", "vantorel " VANTOREL_VERSION);
   app.add_flag("--terminal", o.terminal, "Run in this terminal even when a display is available");
+  app.add_flag("--verbose", o.verbose, "Say at start-up which attention file is read");
   app.require_subcommand(0, 1);
   const std::string fileHelp = "The attention file (default: the one the program reads)";
   const std::string states =
@@ -162,10 +171,12 @@ int runCommandLine(int argc, char** argv, const std::function<int(bool)>& runPro
   CLI::Option* until =
       ask->add_option(
              "--until", o.state,
-             "Wait until the observed state is STATE, then withdraw the request; " + states)
+             "Wait until the observed state is STATE, then close the prompt; the request stays "
+             "for `done` (on a timeout it is withdrawn). " +
+                 states)
           ->type_name("STATE")
           ->check(kStateName);
-  ask->add_option("--timeout", o.seconds, "With --until: give up after SECONDS (exit 1)")
+  ask->add_option("--timeout", o.seconds, "Give up after SECONDS (exit 1)")
       ->type_name("SECONDS")
       ->check(kSeconds)
       ->needs(until);
@@ -220,7 +231,7 @@ int runCommandLine(int argc, char** argv, const std::function<int(bool)>& runPro
   for (const CLI::App* command : {ask, done, clear, status, wait}) {
     if (command->parsed()) return withOutputWritten(runCommand(*command, o));
   }
-  return runProgram(o.terminal);
+  return runProgram(o.terminal, o.verbose);
 }
 
 }  // namespace vantorel
