@@ -67,9 +67,20 @@ def ask(binary, home, root):
     session.end_with(b"q")
 
 
+# Every --help, of every command, fits 80 columns and says what an option requires in words.
+def helps(binary, home, *words):
+    text = finished(command(binary, home, *words, "--help"), 0)
+    assert max(map(len, text.splitlines())) <= 80, f"{words} --help wider than 80 columns"
+    assert not re.search(r"REQUIRED|Needs:|Excludes:", text), f"{words} --help: labels"
+    listed = text.partition("Subcommands:\n")[2].split("\n\n")[0]
+    return text + "".join(helps(binary, home, *words, line.split()[0])
+                          for line in listed.splitlines() if line.startswith("  ") and line[2] != " ")
+
+
 # wait times out when nothing comes and returns when a board does; status lists none, one and
 # several boards, and no other device.
 def wait(binary, home, root):
+    assert "SECONDS (exit 1). Only with --until." in helps(binary, home), "no requirement"
     status = lambda: json.loads(finished(command(binary, home, "status", "--json"), 0))  # noqa
 
     assert status() == {"wanted": "C6 boot", "devices": [], "observed": {
