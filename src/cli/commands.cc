@@ -18,9 +18,8 @@ int updateAttention(CommandContext& context, const Change& change) {
   return kExitUsageOrIo;
 }
 
-int waitOn(CommandContext& context, Observed target, std::optional<Duration> timeout) {
-  BoardWait wait(context.loop, context.usb, target, context.c6Serial);
-  wait.start(timeout);
+// Runs the started `wait` for `target` to its end, and says how it ended.
+int waitOn(CommandContext& context, BoardWait& wait, Observed target) {
   if (wait.outcome() == BoardWait::Outcome::waiting) context.runLoop();
   const std::string seen = wait.lastSeen() ? std::string(shortLabel(*wait.lastSeen())) : "unknown";
   switch (wait.outcome()) {
@@ -50,13 +49,21 @@ int ask(CommandContext& context, const AskOptions& options) {
   }
   // A fresh id is printed once it is in the file, for the script that has to name it later.
   const std::string id = options.id ? *options.id : context.freshId();
-  const std::string request = promptRequestText(id, options.text);
+  std::optional<BoardWait> wait;
+  if (options.until) {
+    wait.emplace(context.loop, context.usb, *options.until, context.c6Serial);
+    wait->start(options.timeout);
+  }
+  // With the board already there the user has nothing to do: the request is kept at once, for
+  // the success that follows, and never prompted.
+  const bool there = wait && wait->outcome() == BoardWait::Outcome::reached;
+  const std::string request = there ? requestKeptText(id) : promptRequestText(id, options.text);
   if (const int status = updateAttention(context, [&](const auto&) { return request; })) {
     return status;
   }
   if (!options.id) context.out << id << std::endl;
-  if (!options.until) return kExitDone;
-  const int waited = waitOn(context, *options.until, options.timeout);
+  if (!wait || there) return kExitDone;
+  const int waited = waitOn(context, *wait, *options.until);
   // No prompt of ours outlives the wait. Once the board is there the job goes on without the
   // user, and its success (`done`) then shows "Board ready"; otherwise the request is withdrawn.
   // A file that names another request by now is another script's, and stays as it is.
@@ -101,7 +108,9 @@ int status(CommandContext& context, bool json) {
 }
 
 int wait(CommandContext& context, Observed target, std::optional<Duration> timeout) {
-  const int status = waitOn(context, target, timeout);
+  BoardWait wait(context.loop, context.usb, target, context.c6Serial);
+  wait.start(timeout);
+  const int status = waitOn(context, wait, target);
   if (status == kExitDone) context.out << shortLabel(target) << std::endl;
   return status;
 }

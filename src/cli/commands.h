@@ -46,7 +46,8 @@ struct AskOptions {
 
 // Writes a prompt request. With `until`, waits for that board state and then, if the file still
 // names the request, closes its prompt: the request is kept for the success that `done` reports
-// once the board is there, and withdrawn on a timeout or when a signal ends the loop.
+// once the board is there (at once, never prompted, when it already is), and withdrawn on a
+// timeout or when a signal ends the loop.
 int ask(CommandContext& context, const AskOptions& options);
 // Reports a success with `id`, or a fresh one (printed), answering a request that `ask` kept.
 int done(CommandContext& context, const std::optional<std::string>& id);

@@ -51,10 +51,12 @@ def ask(binary, home, root):
     finished(command(binary, home, "done"), 0)
     session.wait_for(t.READY)
     session.shows("Board ready", False)
+    since = len(session.output)
     request = finished(command(binary, home, "ask", "Tap RESET", "--until", "RP likely boot"), 0)
     assert json.load(open(path)) == {"kept_request": request.strip()}, "the request not kept"
     finished(command(binary, home, "done", "--id", "s1"), 0)
     session.wait_for(t.READY)
+    assert not re.search(t.PROMPT, session.output[since:]), "prompted with the board there"
     session.shows("Board ready", False)
     # The README's script: the request stands while the board is flashed, until "done".
     finished(command(binary, home, "ask", "Flashing", "--id", "r2"), 0)
