@@ -12,7 +12,7 @@ static void checkConsistent(const vantorel::AttentionFile& file) {
              (file.active && file.needsUser && file.requestID && !file.requestID->empty() &&
               file.action && !file.action->empty()));
   FUZZ_CHECK(validUtf8(file.requestID.value_or("")) && validUtf8(file.action.value_or("")) &&
-             validUtf8(file.successID));
+             validUtf8(file.successID) && validUtf8(file.keptRequest));
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
@@ -28,11 +28,15 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   FUZZ_CHECK(request->isPromptRequest() == (!id.empty() && !action.empty()));
   FUZZ_CHECK(!validUtf8(id) || request->requestID == id);
   FUZZ_CHECK(!validUtf8(action) || request->action == action);
-  const auto satisfied = vantorel::parseAttentionFile(vantorel::requestSatisfiedText(id));
-  FUZZ_CHECK(satisfied && satisfied->active && !satisfied->needsUser);
-  FUZZ_CHECK(!satisfied->isPromptRequest() && (!validUtf8(id) || satisfied->requestID == id));
-  const auto success = vantorel::parseAttentionFile(vantorel::successReportText(bytes));
+  FUZZ_CHECK(vantorel::namesRequest(vantorel::promptRequestText(id, action), id));
+  const std::string keptText = vantorel::requestKeptText(id);
+  const auto kept = vantorel::parseAttentionFile(keptText);
+  FUZZ_CHECK(kept && !kept->active && !kept->requestID && !kept->isPromptRequest());
+  FUZZ_CHECK(!validUtf8(id) || kept->keptRequest == id);
+  const auto success = vantorel::parseAttentionFile(
+      vantorel::successReportText(bytes, vantorel::keptRequestIn(keptText)));
   FUZZ_CHECK(success && !success->active && !success->requestID);
   FUZZ_CHECK(!validUtf8(bytes) || success->successID == bytes);
+  FUZZ_CHECK(!validUtf8(id) || success->keptRequest == id);
   return 0;
 }

@@ -18,14 +18,17 @@
 
 namespace {
 
-int runProgram(bool forceTerminal) {
+int runProgram(bool forceTerminal, bool verbose) {
   using namespace vantorel;
 
   GLibMainLoop loop;
   const Bundle bundle = Bundle::ofRunningProgram();
   const std::string attentionPath = attentionFilePath(bundle.path);
-  std::fprintf(stderr, "vantorel: reading the attention file %s\n",
-               attentionPath.empty() ? "(none: no data folder)" : attentionPath.c_str());
+  // A path can be any length: the line is asked for (`vantorel status` names the file too).
+  if (verbose) {
+    std::fprintf(stderr, "vantorel: reading the attention file %s\n",
+                 attentionPath.empty() ? "(none: no data folder)" : attentionPath.c_str());
+  }
 
   // Menu choices reach the controller once it exists, and never after it is gone.
   std::weak_ptr<Controller> controller;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,12 +13,18 @@ namespace vantorel {
 // The job waits for the user: "active" and "needs_user" true, `requestID` and the sentence
 // `action` to show. Both must be non-empty for the program to see a request.
 std::string promptRequestText(std::string_view requestID, std::string_view action);
-// The job goes on without the user: the prompt for `requestID` closes, but the request still
-// stands, so the job's success then shows "Board ready".
-std::string requestSatisfiedText(std::string_view requestID);
-// A job succeeded: "success_id" `successID`, nothing else.
-std::string successReportText(std::string_view successID);
+// The user has answered request `requestID` and its job goes on: asks nothing, so the prompt
+// closes, but the request stands (through the "kept_request" marker that only these commands
+// write), so the job's success then shows "Board ready".
+std::string requestKeptText(std::string_view requestID);
+// A job succeeded: "success_id" `successID`, and the request it answers when that was kept.
+std::string successReportText(std::string_view successID, std::string_view keptRequest = {});
 // Nothing pending: `{}` withdraws any request and reports no success.
 std::string nothingPendingText();
+
+// Whether the file `current` still names request `requestID`: it is the request's to withdraw.
+bool namesRequest(const std::optional<std::string>& current, std::string_view requestID);
+// The request kept in `current` that no success has answered yet; "" when there is none.
+std::string keptRequestIn(const std::optional<std::string>& current);
 
 }  // namespace vantorel

@@ -1,11 +1,13 @@
 #include "cli/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 
 #include "cli/bench_commands.h"
 #include "cli/commands.h"
+#include "cli/help_formatter.h"
 #include "core/board_names.h"
 #include "linux/autostart.h"
 #include "linux/bundle.h"
@@ -25,6 +27,7 @@ constexpr double kMaxSeconds = 1e9;
 // What a command's options hold once parsed; the states are checked by the validator first.
 struct Options {
   bool terminal = false;
+  bool verbose = false;
   std::string text;
   std::optional<std::string> id;
   std::string state;
@@ -81,10 +84,10 @@ int runCommand(const CLI::App& command, const Options& options) {
       *settings,
       settings->bench().value_or(Bench{}),
       [&loop] { loop.run(); },
-      [&path, &options](const std::string& text) {
+      [&path, &options](const FileChange& change) {
         return path.empty() && !options.file
                    ? "no attention file: there is no data folder; use --file"
-                   : writeFileSafely(path, text);
+                   : updateFileSafely(path, change);
       },
       &freshId,
       std::cout,
@@ -97,7 +100,14 @@ int runCommand(const CLI::App& command, const Options& options) {
   }
   if (name == "done") return done(context, options.id);
   if (name == "clear") return clear(context);
-  if (name == "status") return status(context, options.json);
+  if (name == "status") {
+    const int exit = status(context, options.json);
+    // The JSON report is for scripts and keeps its keys; people also see the attention file.
+    if (exit == kExitDone && !options.json) {
+      std::cout << "Attention file: " << (path.empty() ? "(none: no data folder)" : path) << "\n";
+    }
+    return exit;
+  }
   return wait(context, *observedFromName(options.state), timeoutOf(options));
 }
 
@@ -137,16 +147,27 @@ int runBench(const CLI::App& command, const Options& options) {
   return addRule(context, rule);
 }
 
+// The exit status of a command that ended with `status`, once its output is out: a command whose
+// output could not be written has still done its job, but says so.
+int withOutputWritten(int status) {
+  if (std::cout.flush()) return status;
+  std::cerr << "vantorel: the output could not be written\n";
+  return status == kExitDone ? kExitUsageOrIo : status;
+}
+
 }  // namespace
 
-int runCommandLine(int argc, char** argv, const std::function<int(bool)>& runProgram) {
+int runCommandLine(int argc, char** argv, const std::function<int(bool, bool)>& runProgram) {
   Options o;
   CLI::App app(
       "Shows the wanted and the observed USB board state in the desktop's status area, and the\n"
       "flashing tool's requests as panels. The commands are for the flashing script.",
       "vantorel");
+  // Before any command is added: each command takes its formatter from the program's.
+  app.formatter(makeHelpFormatter());
   app.set_version_flag("--version", "vantorel " VANTOREL_VERSION);
   app.add_flag("--terminal", o.terminal, "Run in this terminal even when a display is available");
+  app.add_flag("--verbose", o.verbose, "Say at start-up which attention file is read");
   app.require_subcommand(0, 1);
   const std::string fileHelp = "The attention file (default: the one the program reads)";
   const std::string states =
@@ -159,10 +180,12 @@ int runCommandLine(int argc, char** argv, const std::function<int(bool)>& runPro
   CLI::Option* until =
       ask->add_option(
              "--until", o.state,
-             "Wait until the observed state is STATE, then withdraw the request; " + states)
+             "Wait until the observed state is STATE, then close the prompt; the request stays "
+             "for `done` (on a timeout it is withdrawn). " +
+                 states)
           ->type_name("STATE")
           ->check(kStateName);
-  ask->add_option("--timeout", o.seconds, "With --until: give up after SECONDS (exit 1)")
+  ask->add_option("--timeout", o.seconds, "Give up after SECONDS (exit 1)")
       ->type_name("SECONDS")
       ->check(kSeconds)
       ->needs(until);
@@ -239,14 +262,17 @@ int runCommandLine(int argc, char** argv, const std::function<int(bool)>& runPro
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? kExitDone : kExitUsageOrIo;
   }
-  if (autostart->parsed()) return runAutostart(o.action);
+  // A reader that went away (a script's `| true`) must not end a command halfway, leaving its
+  // request standing: writing then fails instead, and the command goes on.
+  if (app.get_subcommands().size() > 0) std::signal(SIGPIPE, SIG_IGN);
+  if (autostart->parsed()) return withOutputWritten(runAutostart(o.action));
   for (const CLI::App* command : {serialSet, serialClear, ruleAdd, ruleRemove, ruleList}) {
-    if (command->parsed()) return runBench(*command, o);
+    if (command->parsed()) return withOutputWritten(runBench(*command, o));
   }
   for (const CLI::App* command : {ask, done, clear, status, wait}) {
-    if (command->parsed()) return runCommand(*command, o);
+    if (command->parsed()) return withOutputWritten(runCommand(*command, o));
   }
-  return runProgram(o.terminal);
+  return runProgram(o.terminal, o.verbose);
 }
 
 }  // namespace vantorel

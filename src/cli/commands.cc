@@ -7,16 +7,17 @@
 namespace vantorel {
 namespace {
 
-int writeAttention(CommandContext& context, const std::string& text) {
-  const std::string error = context.writeAttention(text);
+using Change = std::function<std::optional<std::string>(const std::optional<std::string>&)>;
+
+int updateAttention(CommandContext& context, const Change& change) {
+  const std::string error = context.updateAttention(change);
   if (error.empty()) return kExitDone;
   context.err << "vantorel: " << error << "\n";
   return kExitUsageOrIo;
 }
 
-int waitOn(CommandContext& context, Observed target, std::optional<Duration> timeout) {
-  BoardWait wait(context.loop, context.usb, target, context.bench);
-  wait.start(timeout);
+// Runs the started `wait` for `target` to its end, and says how it ended.
+int waitOn(CommandContext& context, BoardWait& wait, Observed target) {
   if (wait.outcome() == BoardWait::Outcome::waiting) context.runLoop();
   const std::string seen = wait.lastSeen() ? std::string(shortLabel(*wait.lastSeen())) : "unknown";
   switch (wait.outcome()) {
@@ -46,17 +47,29 @@ int ask(CommandContext& context, const AskOptions& options) {
   }
   // A fresh id is printed once it is in the file, for the script that has to name it later.
   const std::string id = options.id ? *options.id : context.freshId();
-  if (const int status = writeAttention(context, promptRequestText(id, options.text))) {
+  std::optional<BoardWait> wait;
+  if (options.until) {
+    wait.emplace(context.loop, context.usb, *options.until, context.bench);
+    wait->start(options.timeout);
+  }
+  // With the board already there the user has nothing to do: the request is kept at once, for
+  // the success that follows, and never prompted.
+  const bool there = wait && wait->outcome() == BoardWait::Outcome::reached;
+  const std::string request = there ? requestKeptText(id) : promptRequestText(id, options.text);
+  if (const int status = updateAttention(context, [&](const auto&) { return request; })) {
     return status;
   }
   if (!options.id) context.out << id << std::endl;
-  if (!options.until) return kExitDone;
-  const int waited = waitOn(context, *options.until, options.timeout);
-  // No prompt outlives the wait. Once the board is there the job goes on without the user, and
-  // its success (`done`) then shows "Board ready"; otherwise the request is withdrawn.
-  const std::string after = waited == kExitDone ? requestSatisfiedText(id) : nothingPendingText();
-  if (const int status = writeAttention(context, after)) return status;
-  return waited;
+  if (!wait || there) return kExitDone;
+  const int waited = waitOn(context, *wait, *options.until);
+  // No prompt of ours outlives the wait. Once the board is there the job goes on without the
+  // user, and its success (`done`) then shows "Board ready"; otherwise the request is withdrawn.
+  // A file that names another request by now is another script's, and stays as it is.
+  const std::string after = waited == kExitDone ? requestKeptText(id) : nothingPendingText();
+  const int status = updateAttention(context, [&](const std::optional<std::string>& current) {
+    return namesRequest(current, id) ? std::optional(after) : std::nullopt;
+  });
+  return status != kExitDone ? status : waited;
 }
 
 int done(CommandContext& context, const std::optional<std::string>& id) {
@@ -65,12 +78,17 @@ int done(CommandContext& context, const std::optional<std::string>& id) {
     return kExitUsageOrIo;
   }
   const std::string successID = id ? *id : context.freshId();
-  if (const int status = writeAttention(context, successReportText(successID))) return status;
+  const int status = updateAttention(context, [&](const std::optional<std::string>& current) {
+    return successReportText(successID, keptRequestIn(current));
+  });
+  if (status != kExitDone) return status;
   if (!id) context.out << successID << std::endl;
   return kExitDone;
 }
 
-int clear(CommandContext& context) { return writeAttention(context, nothingPendingText()); }
+int clear(CommandContext& context) {
+  return updateAttention(context, [](const auto&) { return nothingPendingText(); });
+}
 
 int status(CommandContext& context, bool json) {
   const auto devices = context.usb.devices();
@@ -85,7 +103,9 @@ int status(CommandContext& context, bool json) {
 }
 
 int wait(CommandContext& context, Observed target, std::optional<Duration> timeout) {
-  const int status = waitOn(context, target, timeout);
+  BoardWait wait(context.loop, context.usb, target, context.bench);
+  wait.start(timeout);
+  const int status = waitOn(context, wait, target);
   if (status == kExitDone) context.out << shortLabel(target) << std::endl;
   return status;
 }

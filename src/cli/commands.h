@@ -28,8 +28,11 @@ struct CommandContext {
   Settings& settings;
   Bench bench;                    // the expected serial and the rules, as the program has them
   std::function<void()> runLoop;  // runs `loop` until it quits (or a signal ends it)
-  // Replaces the attention file with the given text: "" when written, otherwise the error.
-  std::function<std::string(const std::string&)> writeAttention;
+  // Replaces the attention file as the change says, given its current content (nothing when it
+  // is missing or unreadable), with no other writer in between: "" when done, else the error.
+  std::function<std::string(
+      const std::function<std::optional<std::string>(const std::optional<std::string>&)>&)>
+      updateAttention;
   std::function<std::string()> freshId;
   std::ostream& out;
   std::ostream& err;
@@ -42,10 +45,12 @@ struct AskOptions {
   std::optional<Duration> timeout;  // only with `until`
 };
 
-// Writes a prompt request. With `until`, waits for that board state and then withdraws the
-// request, also on a timeout or when a signal ends the loop.
+// Writes a prompt request. With `until`, waits for that board state and then, if the file still
+// names the request, closes its prompt: the request is kept for the success that `done` reports
+// once the board is there (at once, never prompted, when it already is), and withdrawn on a
+// timeout or when a signal ends the loop.
 int ask(CommandContext& context, const AskOptions& options);
-// Reports a success with `id`, or a fresh one (printed).
+// Reports a success with `id`, or a fresh one (printed), answering a request that `ask` kept.
 int done(CommandContext& context, const std::optional<std::string>& id);
 // Withdraws any request: nothing pending.
 int clear(CommandContext& context);

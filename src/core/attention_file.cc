@@ -71,6 +71,7 @@ std::optional<AttentionFile> parseAttentionFile(std::string_view bytes) {
   file.requestID = stringValue(document, "request_id");
   file.action = stringValue(document, "action");
   file.successID = stringValue(document, "success_id").value_or("");
+  file.keptRequest = stringValue(document, "kept_request").value_or("");
   return file;
 }
 

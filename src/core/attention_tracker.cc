@@ -29,6 +29,12 @@ std::vector<AttentionStep> AttentionTracker::poll(const std::optional<AttentionF
     return steps;
   }
 
+  // A request this program's own command kept stands as outstanding while the file names it
+  // alone, also when its prompt was never seen, so the job's success still shows "Board ready";
+  // a new success beside it is that success. Flashing tools never write the key.
+  const bool kept = !file->keptRequest.empty();
+  if (kept && (file->successID.empty() || newSuccess)) requestID_ = file->keptRequest;
+
   if (newSuccess && !requestID_.empty()) {
     successPanelID_ = file->successID;
     panel_ = Panel::ready;
@@ -37,10 +43,8 @@ std::vector<AttentionStep> AttentionTracker::poll(const std::optional<AttentionF
     panel_ = Panel::none;
     steps.push_back({AttentionStep::Kind::closePanel, "", {}});
   }
-  // A file that still names the outstanding request while its job goes on without the user
-  // closes the prompt but keeps the request, so the job's success still shows "Board ready";
-  // should the job need the user again, the prompt comes back at once.
-  if (file->active && file->requestID && !requestID_.empty() && *file->requestID == requestID_) {
+  if (kept && file->successID.empty()) {
+    // The user has answered it: should the job need the user again, the prompt comes at once.
     lastPrompt_.reset();
   } else {
     requestID_.clear();

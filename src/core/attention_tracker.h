@@ -31,8 +31,8 @@ struct AttentionStep {
 // the user pressed OK. A new success id tints the item for kTint and, if a request was
 // outstanding, shows the ready panel, which closes itself after kReadyLife unless something else
 // took its place. A file that asks for nothing closes a prompt (never the ready panel) and
-// withdraws the request, unless it is active and still names that request: the job goes on
-// without the user, and its success still shows the ready panel.
+// withdraws the request, unless it holds the "kept_request" marker that only this program's own
+// commands write: that request stands, answered, and its job's success shows the ready panel.
 class AttentionTracker {
  public:
   static constexpr Duration kTint = std::chrono::seconds(3);

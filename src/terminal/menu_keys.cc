@@ -53,6 +53,19 @@ std::vector<std::string> menuLines(const std::vector<MenuEntry>& menu, std::stri
   return lines;
 }
 
+std::string keysHint(const std::vector<MenuEntry>& menu) {
+  std::string picks, quit;
+  for (const char key : keysOf(menu)) {
+    if (key == 'q') {
+      quit = "q quits, ";
+    } else if (key != 0) {
+      picks = picks.empty() ? std::string(1, key) : picks.substr(0, 1) + "–" + key;
+    }
+  }
+  if (!picks.empty()) picks += " pick, ";
+  return "Keys: " + picks + quit + "any other key shows the menu";
+}
+
 std::vector<KeyCommand> KeyDecoder::feed(std::string_view bytes) {
   std::vector<KeyCommand> commands;
   const auto other = [&] {

@@ -21,6 +21,10 @@ std::optional<Choice> choiceForKey(const std::vector<MenuEntry>& menu, char key)
 std::vector<std::string> menuLines(const std::vector<MenuEntry>& menu,
                                    std::string_view enterHint = {});
 
+// The one line that tells which keys work, e.g. "Keys: 1–4 pick, q quits, any other key shows
+// the menu".
+std::string keysHint(const std::vector<MenuEntry>& menu);
+
 // What the user asked for with one key press.
 struct KeyCommand {
   enum Kind {

@@ -73,6 +73,28 @@ void Screen::print(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) addPending(line);
 }
 
+void Screen::setMenu(std::vector<std::string> lines) {
+  if (!terminal_ || lines == menu_) return;
+  menu_ = std::move(lines);
+  liveChanged_ = true;
+}
+
+void Screen::redrawPanel(std::vector<std::string> lines) {
+  if (!panelShown_) return;
+  panel_ = std::move(lines);
+  liveChanged_ = true;
+}
+
+void Screen::resized() {
+  if (!terminal_) return;
+  const std::size_t width = columns();
+  if (drawnRows_ > 0) {
+    drawnRows_ = 0;
+    for (const std::string& line : drawn_) drawnRows_ += rowsOf(line, width);
+  }
+  liveChanged_ = true;
+}
+
 void Screen::addPending(const std::string& line) {
   pending_ += line + "\n";
   if (pending_.size() <= kMaxPending) return;
@@ -114,14 +136,14 @@ void Screen::flush() {
   out += pending_;
   pending_.clear();
   const std::size_t width = columns();
+  drawn_ = menu_;
+  drawn_.insert(drawn_.end(), panel_.begin(), panel_.end());
+  drawn_.push_back(statusLine());
   drawnRows_ = 0;
-  for (const std::string& line : panel_) {
-    out += line + "\n";
-    drawnRows_ += rowsOf(line, width);
+  for (std::size_t i = 0; i < drawn_.size(); ++i) {
+    out += drawn_[i] + (i + 1 < drawn_.size() ? "\n" : "");
+    drawnRows_ += rowsOf(drawn_[i], width);
   }
-  const std::string status = statusLine();
-  out += status;
-  drawnRows_ += rowsOf(status, width);
   liveChanged_ = false;
   sink_(out);
 }

@@ -11,10 +11,10 @@ namespace vantorel::terminal {
 // Everything the terminal front end shows, written to one output. Lines handed in must already be
 // printable (see text.h); colours are added here or by the caller's ANSI style.
 //
-// On a terminal the bottom of the screen is a live region: the panel on screen, then the status
-// line, which stays the last line with the cursor at its end. A change erases the live region and
-// draws it again, so a closed panel disappears and the status line is rewritten in place; other
-// output (the menu) goes above it and scrolls away normally.
+// On a terminal the bottom of the screen is a live region: the menu when asked for, the panel on
+// screen, then the status line, which stays the last line with the cursor at its end. A change
+// erases the live region and draws it again, so a closed panel disappears and the status line is
+// rewritten in place; other output (the menu) goes above it and scrolls away normally.
 //
 // Elsewhere (a log, a pipe) nothing is ever erased: the status line is printed anew each time it
 // visibly changes, with " [green]" appended while it is tinted; a panel is printed once when
@@ -39,6 +39,14 @@ class Screen {
   void closePanel();
   // Adds lines above the live region (on a terminal) or to the log.
   void print(const std::vector<std::string>& lines);
+  // On a terminal: shows the menu `lines` at the top of the live region, where it is redrawn
+  // with every change instead of scrolling away with what it once said; none when empty.
+  void setMenu(std::vector<std::string> lines);
+  // Replaces the lines of the panel shown, if any, keeping what a log was told.
+  void redrawPanel(std::vector<std::string> lines);
+  // The terminal now has columns() columns: what is on screen is taken to have been re-wrapped
+  // to them, as terminals do, and the live region is drawn anew at the next flush.
+  void resized();
 
   // True when a flush would write anything.
   bool changed() const { return !pending_.empty() || liveChanged_; }
@@ -65,10 +73,12 @@ class Screen {
   bool panelShown_ = false;
   std::vector<std::string> panel_;
   std::string closedLine_;
+  std::vector<std::string> menu_;
 
   std::string pending_;  // output above the live region, or the log, not yet written
   bool liveChanged_ = false;
-  std::size_t drawnRows_ = 0;  // rows the live region takes on screen; 0: not drawn
+  std::size_t drawnRows_ = 0;       // rows the live region takes on screen; 0: not drawn
+  std::vector<std::string> drawn_;  // the lines of the live region on screen
   std::string loggedStatus_;
   bool statusLogged_ = false;
 };

@@ -26,6 +26,8 @@ class TerminalFrontEnd final : public FrontEnd {
             [] { return terminal::terminalColumns(STDOUT_FILENO); }, std::move(onChoice)) {
     ui_.onChange([this] { requestFlush(); });
     output_.onDrained([this] { requestFlush(); });
+    // A resized terminal gets the status line and the panel at its new width at once.
+    if (isatty(STDOUT_FILENO)) resize_ = terminal::watchResize([this] { ui_.resized(); });
     if (isatty(STDIN_FILENO)) {
       jobControl_ = terminal::JobControlWatch::create([this](int signal) { onJobControl(signal); });
       takeKeyboard();
@@ -36,6 +38,7 @@ class TerminalFrontEnd final : public FrontEnd {
 
   ~TerminalFrontEnd() override {
     jobControl_.reset();
+    resize_.reset();
     input_.reset();
     flush_.reset();
     ui_.screen().finish();
@@ -117,6 +120,7 @@ class TerminalFrontEnd final : public FrontEnd {
   TerminalUi ui_;
   SourceHandle flush_;
   SourceHandle input_;
+  SourceHandle resize_;
   bool inputEnded_ = false;
   std::unique_ptr<terminal::JobControlWatch> jobControl_;
 };

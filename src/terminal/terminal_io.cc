@@ -71,6 +71,16 @@ SourceHandle watchFd(int fd, GIOCondition condition, std::function<gboolean()> r
                                          new FdCall{std::move(ready)}, &FdCall::destroy));
 }
 
+SourceHandle watchResize(std::function<void()> resized) {
+  return SourceHandle(
+      g_unix_signal_add_full(G_PRIORITY_DEFAULT, SIGWINCH, &glib_detail::SourceCall::run,
+                             new glib_detail::SourceCall{[resized = std::move(resized)] {
+                               resized();
+                               return G_SOURCE_CONTINUE;
+                             }},
+                             &glib_detail::SourceCall::destroy));
+}
+
 std::unique_ptr<KeyMode> KeyMode::enter(int fd) {
   if (saved.active || !isForegroundTerminal(fd)) return nullptr;
   termios current{};

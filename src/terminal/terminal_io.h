@@ -21,6 +21,10 @@ std::size_t terminalColumns(int fd);
 // until `ready` returns G_SOURCE_REMOVE or the handle goes. `ready` must not drop the handle.
 SourceHandle watchFd(int fd, GIOCondition condition, std::function<gboolean()> ready);
 
+// Calls `resized` on the main loop each time the terminal's size changes (SIGWINCH), until the
+// handle goes.
+SourceHandle watchResize(std::function<void()> resized);
+
 // Key-at-a-time input on a terminal: no line editing and no echo, while Ctrl+C and Ctrl+Z still
 // raise their signals (Ctrl+\ is off: its signal would skip the restore). The previous settings
 // come back when the object is destroyed, and also at process exit if the process ends through

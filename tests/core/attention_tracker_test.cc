@@ -12,28 +12,15 @@
 namespace vantorel {
 namespace {
 
-// An event: a file ("R1+S1" asks for request R1, action "do R1", and reports success S1; "D1" is a
-// job still naming R1 without needing the user; "{}" asks nothing; "missing" is no valid file),
-// "OK", "expire:<success id>" or "tinted?" (answered "green" or "plain"). Returns the steps.
-std::string run(AttentionTracker& tracker, double at, const std::string& input) {
-  const Instant now{std::chrono::duration_cast<Duration>(std::chrono::duration<double>(at))};
-  if (input == "tinted?") return tracker.tinted(now) ? "green" : "plain";
-  if (input == "OK") return tracker.dismissed(), "";
-  std::optional<AttentionFile> file;
-  if (input != "missing") {
-    file.emplace();
-    file->active = input[0] == 'R' || input[0] == 'D';
-    file->needsUser = input[0] == 'R';
-    if (file->active) file->requestID = "R" + input.substr(1, 1);
-    if (file->needsUser) file->action = "do " + *file->requestID;
-    if (const auto at = input.find('S'); at != std::string::npos)
-      file->successID = input.substr(at, 2);
-  }
+Instant at(double seconds) {
+  return Instant{std::chrono::duration_cast<Duration>(std::chrono::duration<double>(seconds))};
+}
+
+// The steps as "tint, prompt do R1, ready S1, close".
+std::string named(const std::vector<AttentionStep>& steps, Instant now) {
   static const char* const kNames[] = {"tint", "prompt", "ready", "close"};
   std::string out;
-  for (const AttentionStep& step : input.starts_with("expire:")
-                                       ? tracker.readyExpired(input.substr(7))
-                                       : tracker.poll(file, now)) {
+  for (const AttentionStep& step : steps) {
     out += (out.empty() ? "" : ", ") + std::string(kNames[static_cast<int>(step.kind)]) +
            (step.text.empty() ? "" : " " + step.text);
     if (step.kind == AttentionStep::Kind::tint) {
@@ -41,6 +28,28 @@ std::string run(AttentionTracker& tracker, double at, const std::string& input) 
     }
   }
   return out;
+}
+
+// An event: a file ("R1+S1" asks for request R1, action "do R1", and reports success S1; "K1" is
+// the marker of this program's commands keeping request R1; "{}" asks nothing; "missing" is no
+// valid file), "OK", "expire:<success id>" or "tinted?" (answered "green" or "plain"). Returns
+// the steps.
+std::string run(AttentionTracker& tracker, double seconds, const std::string& input) {
+  const Instant now = at(seconds);
+  if (input == "tinted?") return tracker.tinted(now) ? "green" : "plain";
+  if (input == "OK") return tracker.dismissed(), "";
+  if (input.starts_with("expire:")) return named(tracker.readyExpired(input.substr(7)), now);
+  std::optional<AttentionFile> file;
+  if (input != "missing") {
+    file.emplace();
+    file->active = file->needsUser = input[0] == 'R';
+    if (file->active) file->requestID = "R" + input.substr(1, 1);
+    if (file->needsUser) file->action = "do " + *file->requestID;
+    if (input[0] == 'K') file->keptRequest = "R" + input.substr(1, 1);
+    if (const auto at = input.find('S'); at != std::string::npos)
+      file->successID = input.substr(at, 2);
+  }
+  return named(tracker.poll(file, now), now);
 }
 
 // Each scenario is a list of "<seconds> <input> > <expected steps>", separated by ";".
@@ -63,11 +72,13 @@ TEST(AttentionTrackerTest, Scenarios) {
       "5 tinted? > plain",
       // A success in the same file as a prompt only tints.
       "0 R1+S1 > tint, prompt do R1; 1 S1 > close; 2 {} >",
-      // A job that goes on without the user closes the prompt but keeps its request for the
-      // ready panel, and prompts again at once if it needs the user again; naming another
-      // request withdraws it.
-      "0 R1 > prompt do R1; 1 D1 > close; 2 D1 >; 3 S1 > tint, ready S1",
-      "0 R1 > prompt do R1; 1 D1 > close; 2 R1 > prompt do R1; 3 D2 > close; 4 S1 > tint",
+      // A request kept by this program's own command closes the prompt and stands: its
+      // success shows the ready panel once, also when the prompt was never seen, and a renewed
+      // request is prompted at once; a success beside the marker is that request's success.
+      "0 R1 > prompt do R1; 1 K1 > close; 2 K1 >; 3 S1 > tint, ready S1; 7 S2 > tint",
+      "0 K1 >; 1 S1 > tint, ready S1",
+      "0 K1+S1 > tint, ready S1; 1 K1+S1 >; 5 S2 > tint",
+      "0 R1 > prompt do R1; 1 K1 > close; 2 R1 > prompt do R1; 3 K2 > close; 4 S1 > tint, ready S1",
       // A prompt that replaced the ready panel is closed when withdrawn.
       "0 R1 > prompt do R1; 1 S1 > tint, ready S1; 2 R2 > prompt do R2; 3 {} > close",
       // An expiry leaves a newer ready panel or prompt alone.
@@ -86,6 +97,39 @@ TEST(AttentionTrackerTest, Scenarios) {
       std::getline(fields, expected);
       EXPECT_EQ(run(tracker, at, input), expected);
     }
+  }
+}
+
+// Files as a flashing tool may write them between a request and a success T, when the job goes
+// on without the user: each asks nothing, so the request ends there and T only tints. A success
+// in such a file answers the request once; the commands' marker keeps the request for T.
+TEST(AttentionTrackerTest, WhatAToolWritesBetweenRequestAndSuccess) {
+  const std::string asks = R"({"active": true, "needs_user": true, "request_id": "R", )";
+  const std::string goesOn = R"({"active": true, "needs_user": false, "request_id": "R")";
+  struct Case {
+    std::string middle;
+    std::string steps;  // of the middle poll and of T's, "|" between them
+  };
+  for (const auto& [middle, expected] : std::vector<Case>{
+           {goesOn + "}", "close|tint"},
+           {R"({"active": true, "request_id": "R", "action": "do R"})", "close|tint"},
+           {R"({"active": true, "needs_user": "true", "request_id": "R", "action": "do R"})",
+            "close|tint"},
+           {R"({"active": true, "needs_user": null, "request_id": "R", "action": "do R"})",
+            "close|tint"},
+           {asks + R"("action": ""})", "close|tint"},
+           {asks + R"("other": 1})", "close|tint"},
+           {R"({"active": 1, "needs_user": 0, "request_id": "R", "action": "do R"})", "close|tint"},
+           {goesOn + R"(, "success_id": "S"})", "tint, ready S|tint"},
+           {R"({"kept_request": "R"})", "close|tint, ready T"},
+       }) {
+    SCOPED_TRACE(middle);
+    AttentionTracker tracker;
+    EXPECT_EQ(named(tracker.poll(parseAttentionFile(asks + R"("action": "do R"})"), at(0)), at(0)),
+              "prompt do R");
+    std::string steps = named(tracker.poll(parseAttentionFile(middle), at(1)), at(1)) + "|";
+    steps += named(tracker.poll(parseAttentionFile(R"({"success_id": "T"})"), at(5)), at(5));
+    EXPECT_EQ(steps, expected);
   }
 }
 

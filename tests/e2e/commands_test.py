@@ -20,9 +20,9 @@ def plug(port, vendor, product, *more, parent=None, kind="usb_device"):
 
 # A command as a script runs it. Its USB monitor must not share the program's descriptor number
 # (umockdev names each event socket after it), so it starts with 32 more open.
-def command(binary, home, *args):
+def command(binary, home, *args, stdout=subprocess.PIPE):
     spare = [os.open(os.devnull, os.O_RDONLY) for _ in range(32)]
-    process = t.start(binary, home, *args, pass_fds=spare, stdout=subprocess.PIPE,
+    process = t.start(binary, home, *args, pass_fds=spare, stdout=stdout,
                       stderr=subprocess.PIPE, text=True)
     return [os.close(fd) for fd in spare] and process
 
@@ -30,13 +30,14 @@ def command(binary, home, *args):
 def finished(process, status, timeout=5):  # its output, then its errors, once ended so
     out, err = process.communicate(timeout=timeout)
     assert process.returncode == status, f"{process.args[1:]}: exit {process.returncode}, {err}"
-    return out + err
+    return (out or "") + err
 
 
-# The prompt comes and goes with the board; a success after a request shows "Board ready"; the
-# program follows the board in and out.
+# The prompt comes and goes with the board; a success after a request shows "Board ready", also
+# when the board was there before the request; the program follows the board in and out.
 def ask(binary, home, root):
     binary, _ = t.bundle_copy(binary, root)
+    path = home["XDG_DATA_HOME"] + "/Vantorel/board-flash-attention.json"
     session = t.Session(binary, home)
     session.wait_for(t.want("C6 boot") + b"none")
     asking = command(binary, home, "ask", "Hold BOOT, tap RESET", "--until", "RP likely boot",
@@ -50,6 +51,13 @@ def ask(binary, home, root):
     finished(command(binary, home, "done"), 0)
     session.wait_for(t.READY)
     session.shows("Board ready", False)
+    since = len(session.output)
+    request = finished(command(binary, home, "ask", "Tap RESET", "--until", "RP likely boot"), 0)
+    assert json.load(open(path)) == {"kept_request": request.strip()}, "the request not kept"
+    finished(command(binary, home, "done", "--id", "s1"), 0)
+    session.wait_for(t.READY)
+    assert not re.search(t.PROMPT, session.output[since:]), "prompted with the board there"
+    session.shows("Board ready", False)
     # The README's script: the request stands while the board is flashed, until "done".
     finished(command(binary, home, "ask", "Flashing", "--id", "r2"), 0)
     session.shows("│ Flashing")
@@ -61,9 +69,20 @@ def ask(binary, home, root):
     session.end_with(b"q")
 
 
+# Every --help, of every command, fits 80 columns and says what an option requires in words.
+def helps(binary, home, *words):
+    text = finished(command(binary, home, *words, "--help"), 0)
+    assert max(map(len, text.splitlines())) <= 80, f"{words} --help wider than 80 columns"
+    assert not re.search(r"REQUIRED|Needs:|Excludes:", text), f"{words} --help: labels"
+    listed = text.partition("Subcommands:\n")[2].split("\n\n")[0]
+    return text + "".join(helps(binary, home, *words, line.split()[0])
+                          for line in listed.splitlines() if line.startswith("  ") and line[2] != " ")
+
+
 # wait times out when nothing comes and returns when a board does; status lists none, one and
 # several boards, and no other device.
 def wait(binary, home, root):
+    assert "SECONDS (exit 1). Only with --until." in helps(binary, home), "no requirement"
     status = lambda: json.loads(finished(command(binary, home, "status", "--json"), 0))  # noqa
 
     assert status() == {"wanted": "C6 boot", "devices": [], "observed": {
@@ -117,23 +136,39 @@ def rules(binary, home, root):
     session.end_with(b"q")
 
 
-# SIGTERM ends a wait and withdraws the request, in the file --file names; a file that cannot be
-# written ends the command at once.
+# A give-up or SIGTERM withdraws the command's own request only, in the file --file names, also
+# when its output has no reader; a file that cannot be written ends the command at once.
 def signal_clears(binary, home, root):
     path = os.path.join(root, "elsewhere", "attention.json")
     open(os.path.join(root, "a-file"), "w").close()
     bad = os.path.join(root, "a-file", "x.json")
     assert re.fullmatch(f"vantorel: cannot .*{os.path.dirname(bad)}.*\n", finished(command(
         binary, home, "ask", "x", "--file", bad), 2)), "an unwritable file not named"
-    asking = command(binary, home, "ask", "x", "--until", "RP unknown", "--file", path)
-    deadline = time.monotonic() + 5
-    while not (os.path.exists(path) and "needs_user" in open(path).read()):
-        assert time.monotonic() < deadline, "no request written"
-        time.sleep(0.05)
-    asking.send_signal(signal.SIGTERM)
-    assert finished(asking, 1).endswith(
+
+    def asking(request, *more):
+        process = command(binary, home, "ask", "x", "--id", request, "--until", "RP unknown",
+                          "--file", path, *more)
+        deadline = time.monotonic() + 5
+        while not (os.path.exists(path) and f'"{request}"' in open(path).read()):
+            assert time.monotonic() < deadline, f"request {request} not written"
+            time.sleep(0.05)
+        return process
+    a, b = asking("A", "--timeout", "1"), asking("B")
+    finished(a, 1)
+    assert json.load(open(path)).get("request_id") == "B", "A's give-up withdrew B's request"
+    b.send_signal(signal.SIGTERM)
+    assert finished(b, 1).endswith(
         "vantorel: interrupted waiting for RP unknown (have none)\n"), "no word of the signal"
     assert open(path).read() == "{}\n", "the request outlived the signal"
+    # With nobody reading the output, the job is done all the same and the status says so.
+    read_end, write_end = os.pipe()
+    os.close(read_end)
+    closed = lambda *args: command(binary, home, *args, "--file", path, stdout=write_end)  # noqa
+    finished(closed("ask", "x", "--until", "RP unknown", "--timeout", "0.5"), 1)
+    assert open(path).read() == "{}\n", "the request outlived a closed output"
+    assert "the output could not be written" in finished(closed("done"), 2)
+    assert "success_id" in open(path).read(), "no success written"
+    os.close(write_end)
 
 
 if __name__ == "__main__":

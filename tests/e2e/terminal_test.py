@@ -23,13 +23,18 @@ def start(binary, home, *args, **streams):
 class Session:  # one run on a fresh pseudo-terminal that is its controlling terminal
     def __init__(self, binary, home, columns=100):
         self.master, self.slave = os.openpty()
-        self.columns, self.output, self.mark = columns, b"", 0
+        self.columns, self.output, self.mark, self.resizes = columns, b"", 0, []
         fcntl.ioctl(self.slave, termios.TIOCSWINSZ, struct.pack("HHHH", 40, columns, 0, 0))
         self.settings = lambda: termios.tcgetattr(self.slave)
         self.settings_before = self.settings()
         self.process = start(binary, home, stdin=self.slave, stdout=self.slave, stderr=self.slave,
                              preexec_fn=lambda: (os.setsid(), fcntl.ioctl(0, termios.TIOCSCTTY)))
         self.key = lambda keys: os.write(self.master, keys)
+
+    def resize(self, columns):  # the terminal sends the program SIGWINCH
+        self.resizes.append((len(self.output), self.columns))
+        self.columns = columns
+        fcntl.ioctl(self.slave, termios.TIOCSWINSZ, struct.pack("HHHH", 40, columns, 0, 0))
 
     def wait_until(self, condition, what, timeout=5.0):
         deadline = time.monotonic() + timeout
@@ -52,24 +57,43 @@ class Session:  # one run on a fresh pseudo-terminal that is its controlling ter
         self.wait_until(lambda: self.on_screen(text) == present, f"{text!r} shown={present}",
                         timeout)
 
-    def screen(self):  # the lines on screen, from the sequences the program sends
-        rows, row, col, text = [[]], 0, 0, self.output.decode("utf-8", "replace")
-        for piece in re.split(r"(\x1b\[[0-9;]*[A-Za-z]|\r|\n)", text):
-            if piece in ("\r", "\n"):
-                row, col = row + (piece == "\n"), 0
-            elif piece.startswith("\x1b[") and piece.endswith("A"):
-                row = max(0, row - int(piece[2:-1] or 1))
-            elif piece.startswith("\x1b[") and piece.endswith("J"):
-                rows[row] = rows[row][:col]
-                del rows[row + 1:]
-            elif not piece.startswith("\x1b["):
-                for c in piece:
-                    width = 2 if unicodedata.east_asian_width(c) in "WF" else 1
-                    row, col = (row + 1, 0) if col + width > self.columns else (row, col)
-                    rows += [[] for _ in range(row + 1 - len(rows))]
-                    rows[row] += [" "] * (col + width - len(rows[row]))
-                    rows[row][col:col + width], col = [c] + [""] * (width - 1), col + width
-            rows += [[] for _ in range(row + 1 - len(rows))]
+    # The lines on screen, from the sequences the program sends; a resize re-wraps what is on
+    # screen to the new width, as most terminals do, the cursor staying after the last line.
+    def screen(self):
+        rows, wrapped, row, col = [[]], set(), 0, 0
+
+        def draw(text, columns):
+            nonlocal row, col
+            for piece in re.split(r"(\x1b\[[0-9;]*[A-Za-z]|\r|\n)", text):
+                if piece in ("\r", "\n"):
+                    row, col = row + (piece == "\n"), 0
+                elif piece.startswith("\x1b[") and piece.endswith("A"):
+                    row = max(0, row - int(piece[2:-1] or 1))
+                elif piece.startswith("\x1b[") and piece.endswith("J"):
+                    rows[row] = rows[row][:col]
+                    del rows[row + 1:]
+                    wrapped.difference_update({r for r in wrapped if r >= row})
+                elif not piece.startswith("\x1b["):
+                    for c in piece:
+                        width = 2 if unicodedata.east_asian_width(c) in "WF" else 1
+                        if col + width > columns:
+                            wrapped.add(row)
+                            row, col = row + 1, 0
+                        rows.extend([] for _ in range(row + 1 - len(rows)))
+                        rows[row] += [" "] * (col + width - len(rows[row]))
+                        rows[row][col:col + width], col = [c] + [""] * (width - 1), col + width
+                rows.extend([] for _ in range(row + 1 - len(rows)))
+
+        start = 0
+        for end, columns in self.resizes + [(len(self.output), self.columns)]:
+            if start:
+                lines = "".join("".join(cells) + ("" if r in wrapped else "\n")
+                                for r, cells in enumerate(rows))
+                rows, row, col = [[]], 0, 0
+                wrapped.clear()
+                draw(lines.removesuffix("\n"), columns)
+            draw(self.output[start:end].decode("utf-8", "replace"), columns)
+            start = end
         return ["".join(cells).rstrip() for cells in rows]
 
     def on_screen(self, text):
@@ -135,13 +159,15 @@ def preferences(binary, home, root):
     session.end_with(b"\x03")
 
 
-# On a 60-column terminal the panels are framed, leave no trace when closed, and are harmless;
-# a success after a request tints the title and shows the green ready panel.
+# On a 60-column terminal the keys are explained, the panels are framed, leave no trace when
+# closed, are harmless and follow a resize at once; a success after a request tints the title and
+# shows the green ready panel.
 def attention(binary, home, root):
     binary, path = bundle_copy(binary, root)
     write_attention(path, {})
     session = Session(binary, home, columns=60)
     session.wait_for(TITLE)
+    session.shows("Keys: 1–4 pick, q quits, any other key shows the menu")
     for request, action, line in (
             ("r1", "  Step 1:  hold BOOT\tthen   RESET",
              "│   Step 1:  hold BOOT    then   RESET "),
@@ -156,6 +182,10 @@ def attention(binary, home, root):
         "a control sequence from the action text reached the terminal"
     write_attention(path, prompt_file("r4", "A"))
     session.wait_for(PROMPT)
+    session.resize(40)
+    session.wait_until(lambda: re.fullmatch(TITLE.decode(), session.screen()[-1]) and any(
+        line.startswith("┌─ Board action needed") and line.endswith("┐") and len(line) == 40
+        for line in session.screen()), "the panel redrawn 40 columns wide", timeout=0.9)
     write_attention(path, {"success_id": "s1"})
     session.wait_for(READY)
     session.wait_for(rb"\x1b\[1m\x1b\[97mReady")

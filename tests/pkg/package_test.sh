@@ -29,7 +29,7 @@ for package in libc6 libstdc++6 libglib2.0-0 libudev1 libgtk-3-0 libayatana-appi
 done
 
 manual="$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/man/man1/vantorel.1.gz | zcat)"
-commands="$("$build/Vantorel/bin/vantorel" --help | sed -n '/^Subcommands:/,/^$/p' | awk 'NF>1 { print $1 }')"
+commands="$("$build/Vantorel/bin/vantorel" --help | sed -n '/^Subcommands:/,/^$/p' | awk '/^  [^ ]/ { print $1 }')"
 [ -n "$commands" ] || fail "no commands in --help"
 for command in $commands; do
   grep -q "^\.B vantorel $command" <<<"$manual" || fail "the manual page lacks $command"

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "terminal/panel_text.h"
+
 namespace vantorel::terminal {
 
 // Given a terminal UI over a log, we should see keys reach the latest menu's choices or the
@@ -34,7 +36,9 @@ TEST_F(TerminalUiTest, LogGetsEachVisibleChangeOnceAndEnterPressesTheAttentionPa
   ui.prompt("Hold BOOT", [&] { ++pressed; });
   ui.handleInput("z");
   const std::string shown = flushed();
-  EXPECT_EQ(shown.find("Want C6 boot | Have none [green]\n┌─ Board action needed ─"), 0u);
+  EXPECT_EQ(shown.find("Keys: 1–4 pick, q quits, any other key shows the menu\n"
+                       "Want C6 boot | Have none [green]\n┌─ Board action needed ─"),
+            0u);
   EXPECT_TRUE(shown.ends_with("  q    Quit\n  Enter  OK\n")) << shown;
   EXPECT_EQ(flushed(), "");
   ui.handleInput("\r\n\n");
@@ -46,6 +50,37 @@ TEST_F(TerminalUiTest, LogGetsEachVisibleChangeOnceAndEnterPressesTheAttentionPa
   ui.handleInput("\n");
   EXPECT_EQ(pressed, 1) << "the ready panel has no OK";
   EXPECT_NE(flushed().find("(closed: Board action needed)\n┌─ Board ready ─"), std::string::npos);
+}
+
+// On a terminal the menu is redrawn from the state of now and goes with the next choice, so no
+// check mark on screen is ever out of date; a resize redraws the panel at the new width at once,
+// erasing what the terminal re-wrapped of the old one.
+TEST(TerminalUiOnATerminal, MenuNeverOutOfDateAndResizeRedrawsAtTheNewWidth) {
+  std::string out;
+  std::size_t columns = 80;
+  TerminalUi ui([&](std::string_view bytes) { out.append(bytes); }, true, [&] { return columns; },
+                [](Choice) {});
+  const auto flushed = [&] { return ui.screen().flush(), std::exchange(out, {}); };
+  ui.show(statusView(Desired::c6Boot, Observed::none, false));
+  ui.prompt("Hold BOOT", [] {});
+  ui.handleInput("z");
+  EXPECT_NE(flushed().find("  1  ✓ Want C6 boot\n  2    Want C6 normal\n"), std::string::npos);
+  ui.handleInput("3");
+  ui.show(statusView(Desired::rpBoot, Observed::none, false));
+  EXPECT_EQ(flushed().find("✓"), std::string::npos) << "the menu outlived the choice";
+  ui.handleInput("z");
+  ui.show(statusView(Desired::rpNormal, Observed::none, false));
+  EXPECT_NE(flushed().find("  3    Want RP boot\n  4  ✓ Want RP normal\n"), std::string::npos);
+
+  ui.handleInput("\r");  // OK closes the menu and the panel
+  ui.prompt("Hold BOOT", [] {});
+  const std::size_t panelRows = attentionPanel("Hold BOOT", 48, true).size();
+  flushed();
+  columns = 40;
+  ui.resized();
+  const std::string redrawn = flushed();
+  EXPECT_EQ(redrawn.find("\r\x1b[" + std::to_string(2 * panelRows) + "A\x1b[J"), 0u) << redrawn;
+  EXPECT_NE(redrawn.find(attentionPanel("Hold BOOT", 40, true)[0]), std::string::npos);
 }
 
 }  // namespace vantorel::terminal
