@@ -9,25 +9,24 @@ on all alike. Nothing here passes or fails on a figure.
 
 Usage: bench.py <floor> <bare_indicator> <output.md> NAME=BUNDLE [NAME=BUNDLE...]
 Environment: ROUNDS (per block, default 10), BLOCKS (default 4), STARTS (default 30),
-WAITS (default 20), IDLE_SECONDS (default 10), OTHERS (default "0 20 200")."""
+WAITS (default 20), IDLE_SECONDS (default 10), OTHERS (default "0 20 200 1000")."""
 
 import os, statistics, subprocess, sys, time
 
 from desktop_session import Session
 from reactors import (BOARD, USB_DEVICE, OnDesktop, OnTerminal, Stamper, cpu_ns, event_sockets,
-                      vm_rss_kib)
+                      vm_rss_kib, wait_idle)
 from report import write_report
 
 ROUNDS, BLOCKS = int(os.environ.get("ROUNDS", "10")), int(os.environ.get("BLOCKS", "4"))
 STARTS, WAITS = int(os.environ.get("STARTS", "30")), int(os.environ.get("WAITS", "20"))
 IDLE_SECONDS = float(os.environ.get("IDLE_SECONDS", "10"))
-OTHERS = [int(n) for n in os.environ.get("OTHERS", "0 20 200").split()]
+OTHERS = [int(n) for n in os.environ.get("OTHERS", "0 20 200 1000").split()]
 TITLE = rb"Want (C6|RP) (boot|normal) \| Have [^\r\n\x1b]+"
 LABELS = {"ready": "Want C6 boot | Have none", "add": "Want C6 boot | Have RP likely boot",
           "remove": "Want C6 boot | Have none"}
 TERMINAL = {"ready": rb"Have none", "add": rb"Have RP likely boot", "remove": rb"Have none"}
 FLOOR = {"ready": rb"ready\r\n", "add": rb"add \S+\r\n", "remove": rb"remove \S+\r\n"}
-LISTENING_SECONDS = 0.1  # after the monitor listens, so that the start is over
 
 
 class Load:
@@ -59,7 +58,7 @@ def wait_round(session, stamper, argv, env):
     deadline = time.monotonic() + 10
     while not event_sockets(session.testbed) - before and time.monotonic() < deadline:
         time.sleep(0.0005)
-    time.sleep(LISTENING_SECONDS)
+    wait_idle(process.pid)
     board = session.testbed.add_device("usb", "bench", None, BOARD, USB_DEVICE)
     status = process.wait(10)
     exited = time.monotonic()
@@ -93,6 +92,7 @@ def usb_section(session, programs, floor, others, load):
             for name, make in reactors.items():
                 reactor = make()
                 try:
+                    wait_idle(reactor.pid)  # done starting: each round times a reaction alone
                     reaction_rounds(session, stamper, reactor, reactions[name])
                 finally:
                     reactor.close()
@@ -182,7 +182,8 @@ def main():
         session.close()
     load.sample()
     write_report(output, [name for name, _ in programs], figures, load.samples,
-                 dict(rounds=ROUNDS * BLOCKS, starts=STARTS, waits=WAITS, idle=IDLE_SECONDS))
+                 dict(rounds=ROUNDS * BLOCKS, starts=STARTS, waits=WAITS, idle=IDLE_SECONDS,
+                      others=OTHERS))
 
 
 if __name__ == "__main__":

@@ -4,7 +4,8 @@
  *   (none)       prints "<action> <devpath>" per event, flushed at once;
  *   --enumerate  also enumerates every attached USB device and reads the four attributes the
  *                program reads (what a reaction that enumerates on each event costs at least);
- *   --once       exits at the first "add" (the floor of `vantorel wait`);
+ *   --once       at the first "add" of a device whose ids it can read, prints it and returns
+ *                from main (the floor of `vantorel wait`);
  *   --stamp      prints "<action> <CLOCK_MONOTONIC seconds>" as it takes each event: the
  *                benchmarks' clock. It opens a few descriptors first, so that its monitor's
  *                number differs from the measured program's (umockdev names the simulated
@@ -19,6 +20,7 @@
 #include <unistd.h>
 
 static const char *mode = "";
+static GMainLoop *loop;
 
 static int enumerate(struct udev *udev) {
   struct udev_enumerate *enumeration = udev_enumerate_new(udev);
@@ -54,8 +56,13 @@ static gboolean on_events(gint fd, GIOCondition condition, gpointer data) {
       struct timespec now;
       clock_gettime(CLOCK_MONOTONIC, &now);
       printf("%s %.6f\n", action, (double)now.tv_sec + (double)now.tv_nsec / 1e9);
-    } else if (strcmp(mode, "--once") == 0 && strcmp(action, "add") == 0) {
-      _exit(0);
+    } else if (strcmp(mode, "--once") == 0) {
+      const char *vendor = udev_device_get_sysattr_value(device, "idVendor");
+      const char *product = udev_device_get_sysattr_value(device, "idProduct");
+      if (strcmp(action, "add") == 0 && vendor != NULL && product != NULL) {
+        printf("%s:%s\n", vendor, product);
+        g_main_loop_quit(loop);
+      }
     } else {
       if (strcmp(mode, "--enumerate") == 0) enumerate(udev_monitor_get_udev(monitor));
       printf("%s %s\n", action, udev_device_get_devpath(device));
@@ -85,6 +92,7 @@ int main(int argc, char **argv) {
   if (strcmp(mode, "--enumerate") == 0) enumerate(udev);
   puts("ready");
   fflush(stdout);
-  g_main_loop_run(g_main_loop_new(NULL, FALSE));
+  loop = g_main_loop_new(NULL, FALSE);
+  g_main_loop_run(loop);
   return 0;
 }

@@ -30,6 +30,17 @@ def cpu_ns(pid):
                for task in os.listdir(f"/proc/{pid}/task"))
 
 
+def wait_idle(pid, quiet=0.03, timeout=30):
+    """Returns once the process has used no CPU for `quiet` seconds: its start is over."""
+    deadline, last = time.monotonic() + timeout, cpu_ns(pid)
+    while time.monotonic() < deadline:
+        time.sleep(quiet)
+        if (now := cpu_ns(pid)) == last:
+            return
+        last = now
+    raise RuntimeError(f"process {pid} never went idle")
+
+
 def event_sockets(testbed):
     """The simulated event sockets that exist now, one per listening monitor, with their inodes."""
     root = testbed.get_root_dir()
