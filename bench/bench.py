@@ -71,15 +71,16 @@ def wait_round(session, stamper, argv, env):
     return (exited - arrived) * 1000
 
 
-def usb_section(session, programs, floor, others, load):
+def usb_section(session, programs, floor, bare, load):
     """Event to reaction and `wait` arrival to exit with `others` unrelated devices attached."""
     terminal_env = {k: v for k, v in session.env.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
     reactors = {}
     for name, bundle in programs:
         program = bundle + "/bin/vantorel"
-        reactors[f"{name}, desktop"] = lambda p=program: OnDesktop(session, p, LABELS)
+        reactors[f"{name}, desktop"] = lambda p=program: OnDesktop(session, [p], LABELS)
         reactors[f"{name}, terminal"] = lambda p=program: OnTerminal([p], terminal_env, TERMINAL)
     reactors["floor"] = lambda: OnTerminal([floor], terminal_env, FLOOR)
+    reactors["bare indicator"] = lambda: OnDesktop(session, [bare, "--usb"], LABELS)
     reactors["floor enumerating"] = lambda: OnTerminal([floor, "--enumerate"], terminal_env, FLOOR)
     reactions = {name: [] for name in reactors}
     waiters = {f"{name}, wait": [bundle + "/bin/vantorel", "wait", "RP likely boot", "--timeout",
@@ -134,7 +135,7 @@ def start_section(programs, floor, env):
 
 def desktop_idle_section(session, programs, bare):
     """Resident memory with the item shown, and CPU while idle, all side by side at once."""
-    running = {f"{name}, desktop": OnDesktop(session, bundle + "/bin/vantorel", LABELS)
+    running = {f"{name}, desktop": OnDesktop(session, [bundle + "/bin/vantorel"], LABELS)
                for name, bundle in programs}
     indicator = subprocess.Popen([bare], env=session.env, stdout=subprocess.PIPE)
     try:
@@ -176,7 +177,7 @@ def main():
         for others in OTHERS:
             attach_others(session, attached, others)
             attached = others
-            figures["usb"][others] = usb_section(session, programs, floor, others, load)
+            figures["usb"][others] = usb_section(session, programs, floor, bare, load)
             print(f"{others} others done", file=sys.stderr)
     finally:
         session.close()

@@ -76,7 +76,7 @@ static gboolean on_events(gint fd, GIOCondition condition, gpointer data) {
 int main(int argc, char **argv) {
   if (argc > 1) mode = argv[1];
   if (strcmp(mode, "--stamp") == 0) {
-    for (int spare = 0; spare < 8; ++spare) (void)dup(2);
+    for (int spare = 0; spare < 40; ++spare) (void)dup(2);
   }
   struct udev *udev = udev_new();
   /* Where no udev daemon runs, only the kernel's own events arrive, as for the program. */

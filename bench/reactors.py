@@ -108,10 +108,10 @@ class OnDesktop:
     """The program's desktop front end; its reaction is the indicator's new label as a status
     area host receives it on the session bus."""
 
-    def __init__(self, session, program, labels):
+    def __init__(self, session, argv, labels):
         session.watcher.items.clear()
         self.session, self.labels, self.seen = session, labels, []
-        self.process = subprocess.Popen([program], env=session.env, stdin=subprocess.DEVNULL,
+        self.process = subprocess.Popen(argv, env=session.env, stdin=subprocess.DEVNULL,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.pid = self.process.pid
         name, self.path = session.wait_until("the item", lambda: session.watcher.items)[-1]
