@@ -74,6 +74,7 @@ def wait_round(session, stamper, argv, env):
 def usb_section(session, programs, floor, bare, load):
     """Event to reaction and `wait` arrival to exit with `others` unrelated devices attached."""
     terminal_env = {k: v for k, v in session.env.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    terminal_env["TERM"] = "xterm-256color"
     reactors = {}
     for name, bundle in programs:
         program = bundle + "/bin/vantorel"
@@ -169,6 +170,7 @@ def main():
     try:
         terminal_env = {k: v for k, v in session.env.items()
                         if k not in ("DISPLAY", "WAYLAND_DISPLAY", "LD_PRELOAD", "UMOCKDEV_DIR")}
+        terminal_env["TERM"] = "xterm-256color"
         figures["starts"], figures["terminal rss"] = start_section(programs, floor, terminal_env)
         load.sample()
         figures["desktop rss"], figures["idle cpu"] = desktop_idle_section(session, programs, bare)
