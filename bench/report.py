@@ -73,12 +73,14 @@ def table(names, figures):
 PROSE = """# Benchmarks
 
 Figures from one run of `scripts/bench-all.sh`, which writes this page. Nothing is asserted on
-them; they show where the program stands against the least a program can do.
+them; they show where the program stands against the least a program can do. Builds named on its
+command line are measured side by side in the same run, for example the build before a change
+beside the build after it: `scripts/bench-all.sh build before=/tmp/old/Vantorel after=build/Vantorel`.
 
 - **Floors.** `bench/floor.c` is a libudev monitor on a GLib main loop that prints each USB event
   ("ready" once it listens); run with `--enumerate` it also enumerates every USB device and reads
-  the four attributes the program reads, on each event; with `--once` it exits at the first
-  arrival (the floor of `vantorel wait`). `bench/bare_indicator.c` is a bare GTK 3 process that
+  the four attributes the program reads, on each event; with `--once` it reads the first
+  arrival's ids, prints them and returns from `main` (the floor of `vantorel wait`). `bench/bare_indicator.c` is a bare GTK 3 process that
   shows an Ayatana indicator with a label and a menu, with the same `GDK_GL=disable` as the
   program: the floor of the desktop program's memory and idle CPU; run with `--usb` it also sets
   its label on each USB arrival and removal (what the session bus path alone costs). Memory and
@@ -86,9 +88,10 @@ them; they show where the program stands against the least a program can do.
 - **Clock.** A USB reaction is timed from the event itself: a third listener on the same
   simulated bus (`floor --stamp`) stamps when it took each uevent, and the reaction is when the
   driver saw the new line on the process's pseudo-terminal or the indicator's new label on the
-  session bus (`XAyatanaNewLabel`); the floors' lines are read the same way. `wait` is timed
-  from that stamp to the process's exit. Start-up is timed from just before `exec` to the first
-  title line on the terminal (the floor: "ready").
+  session bus (`XAyatanaNewLabel`); the floors' lines are read the same way. A label travels
+  through GDBus's own thread and the bus daemon, so the bare indicator's column shows what that
+  path alone costs. `wait` is timed from that stamp to the process's exit. Start-up is timed
+  from just before `exec` to the first title line on the terminal (the floor: "ready").
 - **Setting.** A simulated USB tree (umockdev) with {others} other devices attached beside
   the board (an RP2350 in bootloader, plugged and unplugged each round); a virtual X display and
   a session bus with a status-area watcher. The programs' and the floors' rounds are interleaved
