@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark in one run, each figure beside its floor, and writes the table to
 # docs/benchmarks.md (see bench/bench.py for what is measured and how). It prints figures and
-# fails only when something cannot be measured. About ten minutes on a 2-core machine.
+# fails only when something cannot be measured. About five minutes on a 2-core machine.
 #
 # Usage: scripts/bench-all.sh [<build dir> [NAME=BUNDLE...]]
 #   Builds the program and the floors in <build dir> (default: build) and measures that build's
