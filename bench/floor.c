@@ -1,13 +1,49 @@
-/* The floor for the desktop benchmark: the least a program on a GLib main loop can do to react
- * to a USB arrival. It opens one libudev monitor for USB devices, watches it on the main loop and
- * prints one line per event ("add /devices/..."), flushed at once. It prints "ready" once the
- * monitor is listening. */
+/* The floors the benchmarks set the program's figures beside: the least a program on a GLib main
+ * loop can do to react to USB events. It opens one libudev monitor for whole USB devices, watches
+ * it on the main loop and prints "ready" once it listens. Then, by mode:
+ *   (none)       prints "<action> <devpath>" per event, flushed at once;
+ *   --enumerate  also enumerates every attached USB device and reads the four attributes the
+ *                program reads (what a reaction that enumerates on each event costs at least);
+ *   --once       at the first "add" of a device whose ids it can read, prints it and returns
+ *                from main (the floor of `vantorel wait`);
+ *   --stamp      prints "<action> <CLOCK_MONOTONIC seconds>" as it takes each event: the
+ *                benchmarks' clock. It opens a few descriptors first, so that its monitor's
+ *                number differs from the measured program's (umockdev names the simulated
+ *                event socket after it). */
 
 #include <glib-unix.h>
 #include <glib.h>
 #include <libudev.h>
 #include <stdio.h>
+#include <string.h>
+#include <time.h>
 #include <unistd.h>
+
+static const char *mode = "";
+static GMainLoop *loop;
+
+static int enumerate(struct udev *udev) {
+  struct udev_enumerate *enumeration = udev_enumerate_new(udev);
+  struct udev_list_entry *entry;
+  int devices = 0;
+  udev_enumerate_add_match_subsystem(enumeration, "usb");
+  udev_enumerate_add_match_property(enumeration, "DEVTYPE", "usb_device");
+  udev_enumerate_scan_devices(enumeration);
+  udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumeration)) {
+    struct udev_device *device =
+        udev_device_new_from_syspath(udev, udev_list_entry_get_name(entry));
+    if (device == NULL) continue;
+    if (udev_device_get_sysattr_value(device, "idVendor") != NULL &&
+        udev_device_get_sysattr_value(device, "idProduct") != NULL) {
+      (void)udev_device_get_sysattr_value(device, "product");
+      (void)udev_device_get_sysattr_value(device, "serial");
+      ++devices;
+    }
+    udev_device_unref(device);
+  }
+  udev_enumerate_unref(enumeration);
+  return devices;
+}
 
 static gboolean on_events(gint fd, GIOCondition condition, gpointer data) {
   struct udev_monitor *monitor = data;
@@ -15,14 +51,33 @@ static gboolean on_events(gint fd, GIOCondition condition, gpointer data) {
   (void)fd;
   (void)condition;
   while ((device = udev_monitor_receive_device(monitor)) != NULL) {
-    printf("%s %s\n", udev_device_get_action(device), udev_device_get_devpath(device));
+    const char *action = udev_device_get_action(device);
+    if (strcmp(mode, "--stamp") == 0) {
+      struct timespec now;
+      clock_gettime(CLOCK_MONOTONIC, &now);
+      printf("%s %.6f\n", action, (double)now.tv_sec + (double)now.tv_nsec / 1e9);
+    } else if (strcmp(mode, "--once") == 0) {
+      const char *vendor = udev_device_get_sysattr_value(device, "idVendor");
+      const char *product = udev_device_get_sysattr_value(device, "idProduct");
+      if (strcmp(action, "add") == 0 && vendor != NULL && product != NULL) {
+        printf("%s:%s\n", vendor, product);
+        g_main_loop_quit(loop);
+      }
+    } else {
+      if (strcmp(mode, "--enumerate") == 0) enumerate(udev_monitor_get_udev(monitor));
+      printf("%s %s\n", action, udev_device_get_devpath(device));
+    }
     udev_device_unref(device);
   }
   fflush(stdout);
   return G_SOURCE_CONTINUE;
 }
 
-int main(void) {
+int main(int argc, char **argv) {
+  if (argc > 1) mode = argv[1];
+  if (strcmp(mode, "--stamp") == 0) {
+    for (int spare = 0; spare < 40; ++spare) (void)dup(2);
+  }
   struct udev *udev = udev_new();
   /* Where no udev daemon runs, only the kernel's own events arrive, as for the program. */
   const char *source = access("/run/udev/control", F_OK) == 0 ? "udev" : "kernel";
@@ -34,8 +89,10 @@ int main(void) {
     return 1;
   }
   g_unix_fd_add(udev_monitor_get_fd(monitor), G_IO_IN, on_events, monitor);
+  if (strcmp(mode, "--enumerate") == 0) enumerate(udev);
   puts("ready");
   fflush(stdout);
-  g_main_loop_run(g_main_loop_new(NULL, FALSE));
+  loop = g_main_loop_new(NULL, FALSE);
+  g_main_loop_run(loop);
   return 0;
 }

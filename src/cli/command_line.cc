@@ -158,6 +158,9 @@ int withOutputWritten(int status) {
 }  // namespace
 
 int runCommandLine(int argc, char** argv, const std::function<int(bool, bool)>& runProgram) {
+  // Nothing to parse: the program starts without building the whole command line first (that
+  // was a third of the work before the first title line).
+  if (argc <= 1) return runProgram(false, false);
   Options o;
   CLI::App app(
       "Shows the wanted and the observed USB board state in the desktop's status area, and the\n"

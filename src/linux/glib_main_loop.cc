@@ -1,9 +1,12 @@
 #include "linux/glib_main_loop.h"
 
+#include <fcntl.h>
 #include <glib-unix.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -20,6 +23,18 @@ guint milliseconds(Duration duration) {
   return static_cast<guint>(std::clamp<std::int64_t>(ms, 0, G_MAXUINT));
 }
 
+// SIGHUP: the terminal or session went away; end as orderly as on SIGTERM.
+constexpr std::array<int, 3> kEndingSignals = {SIGINT, SIGTERM, SIGHUP};
+
+// The write end of the pipe through which the signal handler wakes the loop; -1 when none.
+volatile std::sig_atomic_t signalPipe = -1;
+
+void onEndingSignal(int) {
+  const int saved = errno;
+  if (const int fd = signalPipe; fd >= 0) (void)!write(fd, "", 1);
+  errno = saved;
+}
+
 // A timer or delayed job: its source goes with it.
 class GLibTimer final : public Timer {
  public:
@@ -28,24 +43,46 @@ class GLibTimer final : public Timer {
 
 }  // namespace
 
+// The ending signals reach the loop through a pipe that their handler writes to, rather than
+// through GLib's own signal sources: those start a helper thread, and a process with a second
+// thread takes milliseconds longer to exit on a busy machine (`vantorel wait` exits on arrival).
 struct GLibMainLoop::State {
   GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
   bool quitting = false;
-  std::array<SourceHandle, 3> signals;
+  std::array<int, 2> pipe = {-1, -1};
+  SourceHandle signalWatch;
 
-  ~State() { g_main_loop_unref(loop); }
+  ~State() {
+    signalWatch.reset();
+    if (pipe[1] >= 0) {
+      for (const int number : kEndingSignals) std::signal(number, SIG_DFL);
+      signalPipe = -1;
+      close(pipe[0]);
+      close(pipe[1]);
+    }
+    g_main_loop_unref(loop);
+  }
 };
 
 GLibMainLoop::GLibMainLoop() : state_(std::make_unique<State>()) {
-  auto onSignal = [](gpointer self) -> gboolean {
+  if (pipe2(state_->pipe.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
+    state_->pipe = {-1, -1};
+    return;  // the signals keep their default action: they end the program at once
+  }
+  signalPipe = state_->pipe[1];
+  auto onSignal = [](gint fd, GIOCondition, gpointer self) -> gboolean {
+    char drained[16];
+    while (read(fd, drained, sizeof drained) > 0) {
+    }
     static_cast<GLibMainLoop*>(self)->quit();
     return G_SOURCE_CONTINUE;
   };
-  // SIGHUP: the terminal or session went away; end as orderly as on SIGTERM.
-  const std::array<int, 3> numbers = {SIGINT, SIGTERM, SIGHUP};
-  for (std::size_t i = 0; i < numbers.size(); ++i) {
-    state_->signals[i].reset(g_unix_signal_add(numbers[i], onSignal, this));
-  }
+  state_->signalWatch.reset(g_unix_fd_add(state_->pipe[0], G_IO_IN, onSignal, this));
+  struct sigaction action = {};
+  action.sa_handler = &onEndingSignal;
+  action.sa_flags = SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  for (const int number : kEndingSignals) sigaction(number, &action, nullptr);
 }
 
 GLibMainLoop::~GLibMainLoop() = default;

@@ -59,14 +59,29 @@ class UdevUsbWatch final : public UsbWatch {
     drain_.reset();
     monitor_ = openMonitor();
     if (!monitor_) return false;
-    drain_ = std::make_unique<UsbEventDrain>([this] { return readEvent(); }, std::move(onChange));
+    drain_ = std::make_unique<UsbEventDrain>([this] { return readEvent(); },
+                                             [this] { return enumerate(); }, std::move(onChange));
     watch_.reset(g_unix_fd_add(udev_monitor_get_fd(monitor_.get()),
                                static_cast<GIOCondition>(G_IO_IN | G_IO_ERR | G_IO_HUP),
                                &UdevUsbWatch::onReadable, this));
     return true;
   }
 
+  // While watching, the set the events keep (enumerated only when it cannot be trusted);
+  // otherwise a fresh enumeration.
   std::optional<std::vector<USBDevice>> devices() override {
+    if (drain_) return drain_->devices();
+    auto found = enumerate();
+    if (!found) return std::nullopt;
+    std::vector<USBDevice> devices;
+    for (auto& [syspath, device] : *found) devices.push_back(std::move(device));
+    return devices;
+  }
+
+ private:
+  // Every attached whole USB device whose ids can be read, whatever its vendor: the device
+  // rules may name any of them.
+  std::optional<UsbDeviceSet> enumerate() {
     if (!context_) return std::nullopt;
     UdevEnumeratePtr enumeration(udev_enumerate_new(context_.get()));
     if (!enumeration || udev_enumerate_add_match_subsystem(enumeration.get(), kUsbSubsystem) < 0 ||
@@ -74,20 +89,19 @@ class UdevUsbWatch final : public UsbWatch {
         udev_enumerate_scan_devices(enumeration.get()) < 0) {
       return std::nullopt;
     }
-    std::vector<USBDevice> devices;
+    UsbDeviceSet devices;
     udev_list_entry* entry = nullptr;
     udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumeration.get())) {
       const char* syspath = udev_list_entry_get_name(entry);
-      if (syspath == nullptr || (drain_ && drain_->recentlyRemoved(syspath))) continue;
+      if (syspath == nullptr) continue;
       // A device that went away since the scan cannot be read, and is left out.
       const UdevDevicePtr device(udev_device_new_from_syspath(context_.get(), syspath));
       if (!device) continue;
-      if (auto usb = usbDeviceOf(device.get())) devices.push_back(std::move(*usb));
+      if (auto usb = usbDeviceOf(device.get())) devices.insert_or_assign(syspath, std::move(*usb));
     }
     return devices;
   }
 
- private:
   // A monitor on the daemon's events, or on the kernel's where no daemon runs (there a daemon
   // monitor opens but never delivers). Nothing when it cannot receive.
   UdevMonitorPtr openMonitor() {
@@ -111,11 +125,17 @@ class UdevUsbWatch final : public UsbWatch {
     if (!device) return errno;
     const char* subsystem = udev_device_get_subsystem(device.get());
     const char* type = udev_device_get_devtype(device.get());
-    return UsbEvent{textOrEmpty(udev_device_get_action(device.get())),
-                    textOrEmpty(udev_device_get_syspath(device.get())),
-                    subsystem != nullptr && type != nullptr &&
-                        std::strcmp(subsystem, kUsbSubsystem) == 0 &&
-                        std::strcmp(type, kUsbDeviceType) == 0};
+    UsbEvent event{textOrEmpty(udev_device_get_action(device.get())),
+                   textOrEmpty(udev_device_get_syspath(device.get())),
+                   subsystem != nullptr && type != nullptr &&
+                       std::strcmp(subsystem, kUsbSubsystem) == 0 &&
+                       std::strcmp(type, kUsbDeviceType) == 0,
+                   std::nullopt};
+    // The attributes as sysfs holds them now: a later event about the device follows anyway.
+    if (event.watched && (event.action == "add" || event.action == "change")) {
+      event.device = usbDeviceOf(device.get());
+    }
+    return event;
   }
 
   static gboolean onReadable(gint, GIOCondition condition, gpointer data) {

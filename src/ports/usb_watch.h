@@ -14,8 +14,8 @@ class UsbWatch {
  public:
   virtual ~UsbWatch() = default;
   // Starts watching: from now on `onChange` runs on the main loop once per wake-up that saw
-  // devices arrive or leave (or lost events), however many it saw. False when nothing can be
-  // watched.
+  // devices arrive, leave or change (or lost events), however many it saw. False when nothing
+  // can be watched.
   virtual bool start(std::function<void()> onChange) = 0;
   // The devices attached now, or nothing when they cannot be enumerated.
   virtual std::optional<std::vector<USBDevice>> devices() = 0;

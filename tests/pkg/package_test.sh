@@ -24,7 +24,7 @@ done
 ! grep -v '^/usr/' <<<"$files" | grep . || fail "files outside /usr"
 
 depends="$(dpkg-deb -f "$deb" Depends)"
-for package in libc6 libstdc++6 libglib2.0-0 libudev1 libgtk-3-0 libayatana-appindicator3-1; do
+for package in libc6 libglib2.0-0 libudev1 libgtk-3-0 libayatana-appindicator3-1; do
   grep -Fq ", $package (>= " <<<", $depends" || fail "Depends lacks $package: $depends"
 done
 

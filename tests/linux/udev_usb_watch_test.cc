@@ -1,0 +1,68 @@
+// On real libudev over a simulated device tree (umockdev), the list the watch keeps from the
+// monitor's events should be the one a fresh enumeration gives, through a plug, a board that
+// re-enumerates under another name ("change") and an unplug. Runs under umockdev-wrapper (ctest
+// linux.umockdev); skipped without it.
+
+#include "linux/udev_usb_watch.h"
+
+#include <gtest/gtest.h>
+#include <umockdev.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/classification.h"
+#include "linux/glib_handles.h"
+
+using namespace vantorel;
+
+TEST(UdevUsbWatchTest, KeepsWhatAFreshEnumerationGives) {
+  const char* preload = std::getenv("LD_PRELOAD");
+  if (preload == nullptr || std::strstr(preload, "umockdev") == nullptr) {
+    GTEST_SKIP() << "needs umockdev-wrapper";
+  }
+  const GObjectPtr<UMockdevTestbed> testbed(umockdev_testbed_new());  // before any monitor
+  const auto plug = [&](const char* port, const char* product, const char* name) {
+    g_autofree gchar* path = umockdev_testbed_add_device(
+        testbed.get(), "usb", port, nullptr, "idVendor", "2e8a", "idProduct", product, "product",
+        name, nullptr, "DEVTYPE", "usb_device", nullptr);
+    return std::string(path);
+  };
+  for (const char* port : {"o1", "o2", "o3"}) plug(port, "0003", "Other");
+  const auto watch = makeUdevUsbWatch();
+  int changes = 0;
+  ASSERT_TRUE(watch->start([&changes] { ++changes; }));
+  const auto listed = [](const std::optional<std::vector<USBDevice>>& devices) {
+    std::multiset<std::string> lines;
+    for (const USBDevice& d : devices.value_or(std::vector<USBDevice>{})) {
+      lines.insert(std::to_string(d.product()) + " " + d.name());
+    }
+    return lines;
+  };
+  // The state once `change` changes were reported (for at most five seconds).
+  const auto seen = [&](int change) {
+    const SourceHandle guard = addTimeout(5000, [&change] { return change = -1, TRUE; });
+    while (changes < change) g_main_context_iteration(nullptr, TRUE);
+    const auto devices = watch->devices();
+    EXPECT_EQ(listed(devices), listed(makeUdevUsbWatch()->devices()));  // a fresh enumeration
+    return devices ? observed(*devices, std::nullopt) : Observed::multiple;
+  };
+  EXPECT_EQ(seen(0), Observed::multiple);  // three other Raspberry Pi devices
+
+  const std::string board = plug("board", "000f", "RP2350 Boot");
+  for (const char* port : {"/sys/devices/o1", "/sys/devices/o2", "/sys/devices/o3"}) {
+    umockdev_testbed_uevent(testbed.get(), port, "remove");
+    umockdev_testbed_remove_device(testbed.get(), port);
+  }
+  EXPECT_EQ(seen(1), Observed::rpBoot);
+  umockdev_testbed_set_attribute(testbed.get(), board.c_str(), "idProduct", "0009");
+  umockdev_testbed_set_attribute(testbed.get(), board.c_str(), "product", "Pico");
+  umockdev_testbed_uevent(testbed.get(), board.c_str(), "change");
+  EXPECT_EQ(seen(2), Observed::rpNormal);
+  umockdev_testbed_uevent(testbed.get(), board.c_str(), "remove");
+  umockdev_testbed_remove_device(testbed.get(), board.c_str());
+  EXPECT_EQ(seen(3), Observed::none);
+}
