@@ -19,7 +19,7 @@ namespace vantorel::terminal {
 // `onChoice`) or press the panel's "OK". On a terminal the menu stays on screen, always as it is
 // now, until a choice or "OK" closes it, so no check mark on screen is ever out of date; a log
 // gets it printed each time it is asked for.
-class TerminalUi final : public FrontEnd {
+class TerminalUi : public FrontEnd {
  public:
   TerminalUi(Screen::Sink sink, bool terminal, std::function<std::size_t()> columns,
              std::function<void(Choice)> onChoice);
