@@ -62,17 +62,29 @@ class CommandsTest : public ::testing::Test {
                          err};
 };
 
-TEST_F(CommandsTest, AskWritesThePromptAndPrintsOnlyAFreshId) {
+// Without `until` the prompt is written; with it the request is kept once the board comes, at
+// once and never prompted when it is there already. A fresh id is printed, a given one not.
+TEST_F(CommandsTest, AskPromptsOrKeepsTheRequestAndPrintsOnlyAFreshId) {
   struct Case {
     std::optional<std::string> id;
-    std::string printed;
+    std::optional<Observed> until;
+    bool there;
+    std::vector<std::string> writes;
   };
-  for (const Case& c : {Case{std::nullopt, "id1\n"}, Case{"r7", ""}}) {
-    ids = 0, writes.clear(), out.str("");
-    EXPECT_EQ(ask(context, asking("Hold BOOT", c.id)), kExitDone);
-    EXPECT_EQ(writes, std::vector{promptRequestText(c.id.value_or("id1"), "Hold BOOT")});
-    EXPECT_EQ(out.str(), c.printed);
-    EXPECT_EQ(runs, 0);
+  const Case cases[] = {
+      {std::nullopt, std::nullopt, false, {promptRequestText("id1", "Hold")}},
+      {"r", std::nullopt, false, {promptRequestText("r", "Hold")}},
+      {"r", Observed::rpBoot, false, {promptRequestText("r", "Hold"), requestKeptText("r")}},
+      {std::nullopt, Observed::rpBoot, true, {requestKeptText("id1")}},
+  };
+  plugDuringLoop();
+  for (const Case& c : cases) {
+    ids = runs = 0, writes.clear(), out.str("");
+    usb.attached = c.there ? std::vector{kRpBoot} : std::vector<USBDevice>{};
+    EXPECT_EQ(ask(context, asking("Hold", c.id, c.until)), kExitDone);
+    EXPECT_EQ(writes, c.writes);
+    EXPECT_EQ(runs, c.until && !c.there ? 1 : 0);
+    EXPECT_EQ(out.str(), c.id ? "" : "id1\n");
   }
 }
 
@@ -92,21 +104,6 @@ TEST_F(CommandsTest, EmptyTextOrIdOrAFailedWriteEndsWithStatus2) {
   EXPECT_EQ(done(context, ""), kExitUsageOrIo);
   EXPECT_TRUE(writes.empty());
   EXPECT_NE(err.str(), "");
-}
-
-TEST_F(CommandsTest, AskUntilKeepsTheRequestOnceTheBoardComes) {
-  plugDuringLoop();
-  EXPECT_EQ(ask(context, asking("Hold BOOT", "r", Observed::rpBoot)), kExitDone);
-  EXPECT_EQ(writes, (std::vector{promptRequestText("r", "Hold BOOT"), requestKeptText("r")}));
-  EXPECT_EQ(runs, 1);
-}
-
-TEST_F(CommandsTest, AskUntilWithTheBoardThereKeepsTheRequestAtOnceWithoutAPrompt) {
-  usb.attached = std::vector{kRpBoot};
-  EXPECT_EQ(ask(context, asking("Hold BOOT", {}, Observed::rpBoot)), kExitDone);
-  EXPECT_EQ(writes, std::vector{requestKeptText("id1")});
-  EXPECT_EQ(out.str(), "id1\n");
-  EXPECT_EQ(runs, 0);
 }
 
 // A give-up (timeout, signal, USB that cannot be watched) withdraws the request while the file

