@@ -64,25 +64,21 @@ void Controller::apply(const std::vector<AttentionStep>& steps) {
         render();
         endTintAt(step.until);
         break;
-      case AttentionStep::Kind::prompt: {
-        const std::uint64_t panel = ++panelSerial_;
-        ports_.frontEnd.prompt(step.text, [weak = weak_from_this(), panel] {
-          if (auto self = weak.lock()) self->dismissPrompt(panel);
+      case AttentionStep::Kind::prompt:
+        ports_.frontEnd.prompt(step.action, [weak = weak_from_this(), panel = step.panel] {
+          if (auto self = weak.lock()) self->apply(self->tracker_.dismissed(panel));
         });
         break;
-      }
       case AttentionStep::Kind::ready:
-        ++panelSerial_;
         ports_.frontEnd.ready();
         readyTimer_ = ports_.loop.after(AttentionTracker::kReadyLife,
-                                        [weak = weak_from_this(), successID = step.text] {
+                                        [weak = weak_from_this(), panel = step.panel] {
                                           if (auto self = weak.lock()) {
-                                            self->apply(self->tracker_.readyExpired(successID));
+                                            self->apply(self->tracker_.readyExpired(panel));
                                           }
                                         });
         break;
       case AttentionStep::Kind::closePanel:
-        ++panelSerial_;
         ports_.frontEnd.closePanel();
         break;
     }
@@ -100,13 +96,6 @@ void Controller::endTintAt(Instant until) {
       self->render();
     }
   });
-}
-
-void Controller::dismissPrompt(std::uint64_t panel) {
-  if (panel != panelSerial_) return;
-  tracker_.dismissed();
-  ++panelSerial_;
-  ports_.frontEnd.closePanel();
 }
 
 void Controller::refresh() {

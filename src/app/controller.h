@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,8 +53,6 @@ class Controller : public std::enable_shared_from_this<Controller> {
   void apply(const std::vector<AttentionStep>& steps);
   // Re-renders once the tint that lasts until `until` is over.
   void endTintAt(Instant until);
-  // OK on the prompt shown as panel number `panel`; nothing once another panel took its place.
-  void dismissPrompt(std::uint64_t panel);
   void refresh();
   // Takes a bench changed since the last look and classifies the last devices seen on it.
   void rereadBench();
@@ -72,8 +69,6 @@ class Controller : public std::enable_shared_from_this<Controller> {
   bool watchFailed_ = false;
   // False until start() has gathered everything the first drawing needs.
   bool started_ = false;
-  // Counts the panels shown and closed, so a late OK from a prompt that is gone does nothing.
-  std::uint64_t panelSerial_ = 0;
   AttentionTracker tracker_;
   std::unique_ptr<Timer> pollTimer_;
   std::unique_ptr<Timer> tintTimer_;

@@ -57,14 +57,21 @@ bool AttentionFile::isPromptRequest() const {
   return active && needsUser && requestID && !requestID->empty() && action && !action->empty();
 }
 
-std::optional<AttentionFile> parseAttentionFile(std::string_view bytes) {
+std::optional<nlohmann::json> parseJsonObject(std::string_view text) {
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-  if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
-  if (!withinStructuralLimits(bytes)) return std::nullopt;
+  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+  if (!withinStructuralLimits(text)) return std::nullopt;
   // No callback, no exceptions; invalid UTF-8 in a string is discarded like any other invalid
   // text.
-  const nlohmann::json document = nlohmann::json::parse(bytes, nullptr, /*allow_exceptions=*/false);
+  nlohmann::json document = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
   if (document.is_discarded() || !document.is_object()) return std::nullopt;
+  return document;
+}
+
+std::optional<AttentionFile> parseAttentionFile(std::string_view bytes) {
+  const std::optional<nlohmann::json> parsed = parseJsonObject(bytes);
+  if (!parsed) return std::nullopt;
+  const nlohmann::json& document = *parsed;
   AttentionFile file;
   file.active = booleanValue(document, "active");
   file.needsUser = file.active && booleanValue(document, "needs_user");

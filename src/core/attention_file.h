@@ -1,5 +1,6 @@
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,9 +23,11 @@ struct AttentionFile {
   bool isPromptRequest() const;
 };
 
-// Parses the file's bytes: UTF-8 JSON, with or without a byte-order mark, whose top-level value
-// is an object. Nothing for anything else, including text nested more than 512 levels deep or
-// holding a NUL byte. Never throws.
+// The JSON object `text` holds: UTF-8, with or without a byte-order mark. Nothing for anything
+// else, including text nested more than 512 levels deep or holding a NUL byte. Never throws.
+std::optional<nlohmann::json> parseJsonObject(std::string_view text);
+
+// Parses the file's bytes as parseJsonObject() does.
 std::optional<AttentionFile> parseAttentionFile(std::string_view bytes);
 
 }  // namespace vantorel

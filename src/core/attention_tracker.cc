@@ -1,6 +1,14 @@
 #include "core/attention_tracker.h"
 
 namespace vantorel {
+namespace {
+
+AttentionStep step(AttentionStep::Kind kind, std::string action = {}, std::uint64_t panel = 0,
+                   Instant until = {}) {
+  return {kind, std::move(action), panel, until};
+}
+
+}  // namespace
 
 std::vector<AttentionStep> AttentionTracker::poll(const std::optional<AttentionFile>& file,
                                                   Instant now) {
@@ -12,19 +20,18 @@ std::vector<AttentionStep> AttentionTracker::poll(const std::optional<AttentionF
   if (newSuccess) {
     lastSuccessID_ = file->successID;
     greenUntil_ = now + kTint;
-    steps.push_back({AttentionStep::Kind::tint, "", *greenUntil_});
+    steps.push_back(step(AttentionStep::Kind::tint, "", 0, *greenUntil_));
   }
 
   if (file->isPromptRequest()) {
     const bool due =
         *file->requestID != requestID_ || !lastPrompt_ || now - *lastPrompt_ >= kReprompt;
     if (due) {
-      // A prompt replaces the ready panel, whose pending expiry must then leave the prompt alone.
-      successPanelID_.clear();
+      // A prompt replaces the ready panel, whose pending expiry then leaves the prompt alone.
       requestID_ = *file->requestID;
       lastPrompt_ = now;
       panel_ = Panel::prompt;
-      steps.push_back({AttentionStep::Kind::prompt, *file->action});
+      steps.push_back(step(AttentionStep::Kind::prompt, *file->action, ++panelNumber_));
     }
     return steps;
   }
@@ -36,12 +43,11 @@ std::vector<AttentionStep> AttentionTracker::poll(const std::optional<AttentionF
   if (kept && (file->successID.empty() || newSuccess)) requestID_ = file->keptRequest;
 
   if (newSuccess && !requestID_.empty()) {
-    successPanelID_ = file->successID;
     panel_ = Panel::ready;
-    steps.push_back({AttentionStep::Kind::ready, file->successID});
-  } else if (successPanelID_.empty() && panel_ == Panel::prompt) {
+    steps.push_back(step(AttentionStep::Kind::ready, "", ++panelNumber_));
+  } else if (panel_ == Panel::prompt) {
     panel_ = Panel::none;
-    steps.push_back({AttentionStep::Kind::closePanel, "", {}});
+    steps.push_back(step(AttentionStep::Kind::closePanel));
   }
   if (kept && file->successID.empty()) {
     // The user has answered it: should the job need the user again, the prompt comes at once.
@@ -52,16 +58,18 @@ std::vector<AttentionStep> AttentionTracker::poll(const std::optional<AttentionF
   return steps;
 }
 
-void AttentionTracker::dismissed() {
-  if (panel_ == Panel::prompt) panel_ = Panel::none;
+std::vector<AttentionStep> AttentionTracker::dismissed(std::uint64_t panel) {
+  return closeIf(panel, Panel::prompt);
 }
 
-std::vector<AttentionStep> AttentionTracker::readyExpired(const std::string& successID) {
-  if (successID.empty() || successID != successPanelID_) return {};
-  successPanelID_.clear();
-  if (panel_ != Panel::ready) return {};
+std::vector<AttentionStep> AttentionTracker::readyExpired(std::uint64_t panel) {
+  return closeIf(panel, Panel::ready);
+}
+
+std::vector<AttentionStep> AttentionTracker::closeIf(std::uint64_t panel, Panel kind) {
+  if (panel != panelNumber_ || panel_ != kind) return {};
   panel_ = Panel::none;
-  return {{AttentionStep::Kind::closePanel, "", {}}};
+  return {step(AttentionStep::Kind::closePanel)};
 }
 
 bool AttentionTracker::tinted(Instant now) const { return greenUntil_ && now < *greenUntil_; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,14 +14,16 @@ namespace vantorel {
 struct AttentionStep {
   enum class Kind {
     tint,        // tint the status item green until `until` (render now, and again then)
-    prompt,      // show "Board action needed" with `text`, replacing any panel
-    ready,       // show the green "Board ready" panel for success `text`, replacing any panel;
-                 // call readyExpired(text) kReadyLife later
+    prompt,      // show "Board action needed" with `action`, replacing any panel; its OK calls
+                 // dismissed(panel)
+    ready,       // show the green "Board ready" panel, replacing any panel; call
+                 // readyExpired(panel) kReadyLife later
     closePanel,  // take the panel off the screen
   };
   Kind kind = Kind::closePanel;
-  std::string text;
-  Instant until{};
+  std::string action;     // prompt only
+  std::uint64_t panel{};  // prompt and ready: the number of the panel shown
+  Instant until{};        // tint only
 
   friend bool operator==(const AttentionStep&, const AttentionStep&) = default;
 };
@@ -42,23 +45,28 @@ class AttentionTracker {
   // One poll: `file` is the parsed file, or nothing when it is missing, unreadable or invalid
   // (such a poll changes nothing).
   std::vector<AttentionStep> poll(const std::optional<AttentionFile>& file, Instant now);
-  // The user pressed OK on the prompt (or dismissed it): the panel is gone, the request stands.
-  void dismissed();
-  // The ready panel for `successID` has been up kReadyLife: closes it if it is still the one
-  // shown.
-  std::vector<AttentionStep> readyExpired(const std::string& successID);
+  // The user pressed OK on prompt `panel` (or dismissed it): closes it if it is still the one
+  // shown; the request stands.
+  std::vector<AttentionStep> dismissed(std::uint64_t panel);
+  // Ready panel `panel` has been up kReadyLife: closes it if it is still the one shown.
+  std::vector<AttentionStep> readyExpired(std::uint64_t panel);
   // True while the status item is to be drawn green.
   bool tinted(Instant now) const;
 
  private:
   enum class Panel { none, prompt, ready };
 
+  // Closes the panel shown if it is `panel` of kind `kind`.
+  std::vector<AttentionStep> closeIf(std::uint64_t panel, Panel kind);
+
+  // The one answer to which panel is up: its kind and its number. Every panel shown gets a new
+  // number, so a late OK or expiry of one that is gone or replaced does nothing.
   Panel panel_ = Panel::none;
+  std::uint64_t panelNumber_ = 0;
   std::string requestID_;
   std::optional<Instant> lastPrompt_;
   std::string lastSuccessID_;
   std::optional<Instant> greenUntil_;
-  std::string successPanelID_;
 };
 
 }  // namespace vantorel

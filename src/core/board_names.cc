@@ -1,5 +1,7 @@
 #include "core/board_names.h"
 
+#include "core/device_rules.h"
+
 namespace vantorel {
 namespace {
 
@@ -7,8 +9,7 @@ namespace {
 std::string comparable(std::string_view text) {
   std::string out(text);
   for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c == '-') c = ' ';
+    c = c == '-' ? ' ' : lowerAscii(c);
   }
   return out;
 }

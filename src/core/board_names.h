@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,11 +7,6 @@
 #include "core/observed.h"
 
 namespace vantorel {
-
-// Every observed state, in the order they are listed to the user.
-inline constexpr std::array<Observed, 7> kAllObserved = {
-    Observed::none,     Observed::c6Unknown, Observed::espUnknown, Observed::rpBoot,
-    Observed::rpNormal, Observed::rpUnknown, Observed::multiple};
 
 // The state a command line names: its short label as shown ("RP likely boot"), in any letter
 // case, with hyphens in place of any of the spaces ("rp-likely-boot"). Nothing for anything

@@ -10,8 +10,6 @@ namespace {
 constexpr std::array<std::pair<RuleKind, std::string_view>, 3> kKindNames = {
     {{RuleKind::ignore, "ignore"}, {RuleKind::boot, "boot"}, {RuleKind::app, "app"}}};
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 std::optional<std::int64_t> fourHexDigits(std::string_view text) {
   if (text.size() != 4) return std::nullopt;
   std::int64_t value = 0;
@@ -87,6 +85,8 @@ std::string removalWords(const DeviceRule& rule) {
   if (rule.name) words += " --name " + quoted(*rule.name);
   return words;
 }
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool sameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {

@@ -38,6 +38,9 @@ std::string ruleWords(const DeviceRule& rule);
 // The words that remove it, as typed after "vantorel rule remove": the same without the kind.
 std::string removalWords(const DeviceRule& rule);
 
+// ASCII lower-casing: the names compared against are ASCII, and bytes outside ASCII are left as
+// they are, so UTF-8 text never matches by accident.
+char lowerAscii(char c);
 // Both compare names as the classification does: whole strings, ASCII letter case ignored.
 bool sameName(std::string_view a, std::string_view b);
 // True when the two rules are about the same devices (ids, and name or no name): one replaces

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "core/attention_file.h"
+
 namespace vantorel {
 namespace {
 
@@ -54,14 +56,6 @@ std::optional<nlohmann::json> readJsonObject(const std::string& path) {
   const std::optional<std::string> text = readRegularFile(path, kMaxSmallFile);
   if (!text) return std::nullopt;
   return parseJsonObject(*text);
-}
-
-std::optional<nlohmann::json> parseJsonObject(const std::string& text) {
-  // The parser stops at a NUL byte and would accept whatever came before it; JSON has none.
-  if (text.find('\0') != std::string::npos) return std::nullopt;
-  nlohmann::json parsed = nlohmann::json::parse(text, nullptr, false);
-  if (parsed.is_discarded() || !parsed.is_object()) return std::nullopt;
-  return parsed;
 }
 
 std::string parentFolder(const std::string& path) {

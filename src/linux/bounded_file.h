@@ -18,9 +18,8 @@ std::optional<std::string> readRegularFile(const std::string& path, std::size_t 
 // The JSON object in the regular file at `path` (at most kMaxSmallFile bytes, UTF-8 with or
 // without a byte-order mark); nothing when the file is missing, unreadable, not JSON or not an
 // object.
+// The content is read as parseJsonObject() (core/attention_file.h) reads text.
 std::optional<nlohmann::json> readJsonObject(const std::string& path);
-// The JSON object `text` holds, read as readJsonObject() reads a file's content.
-std::optional<nlohmann::json> parseJsonObject(const std::string& text);
 
 // The folder above `path`, as removing its last component does: "/a/b" -> "/a", "/a/" -> "/",
 // "a" -> ".".

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <thread>
 
+#include "core/attention_file.h"
 #include "linux/atomic_file.h"
 #include "linux/bounded_file.h"
 

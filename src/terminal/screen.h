@@ -21,7 +21,9 @@ namespace vantorel::terminal {
 // shown, and closing it prints one line saying so.
 //
 // Each flush hands the sink one whole write. Output waiting for a flush is bounded by kMaxPending
-// bytes: past it the oldest whole lines go.
+// bytes: past it the oldest whole lines go. This is the front end's one bound on its output: its
+// owner flushes only once the previous write has gone out, so a reader that falls behind gets
+// the latest state and the newest log lines, never a backlog.
 class Screen {
  public:
   static constexpr std::size_t kMaxPending = 64 * 1024;
@@ -48,8 +50,6 @@ class Screen {
   // to them, as terminals do, and the live region is drawn anew at the next flush.
   void resized();
 
-  // True when a flush would write anything.
-  bool changed() const { return !pending_.empty() || liveChanged_; }
   // Writes out every change since the last call, if any.
   void flush();
   // Flushes, then detaches.

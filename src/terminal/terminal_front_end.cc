@@ -16,18 +16,19 @@
 namespace vantorel {
 namespace {
 
-using terminal::TerminalUi;
-
-class TerminalFrontEnd final : public FrontEnd {
+// The screen and keys of TerminalUi, which is the FrontEnd, on standard input and output and the
+// main loop. The screen writes only through `output_`, which exists before the first flush.
+class TerminalFrontEnd final : public terminal::TerminalUi {
  public:
   explicit TerminalFrontEnd(std::function<void(Choice)> onChoice)
-      : output_(STDOUT_FILENO),
-        ui_([this](std::string_view bytes) { output_.write(bytes); }, isatty(STDOUT_FILENO) == 1,
-            [] { return terminal::terminalColumns(STDOUT_FILENO); }, std::move(onChoice)) {
-    ui_.onChange([this] { requestFlush(); });
+      : TerminalUi([this](std::string_view bytes) { output_.write(bytes); },
+                   isatty(STDOUT_FILENO) == 1,
+                   [] { return terminal::terminalColumns(STDOUT_FILENO); }, std::move(onChoice)),
+        output_(STDOUT_FILENO) {
+    onChange([this] { requestFlush(); });
     output_.onDrained([this] { requestFlush(); });
     // A resized terminal gets the status line and the panel at its new width at once.
-    if (isatty(STDOUT_FILENO)) resize_ = terminal::watchResize([this] { ui_.resized(); });
+    if (isatty(STDOUT_FILENO)) resize_ = terminal::watchResize([this] { resized(); });
     if (isatty(STDIN_FILENO)) {
       jobControl_ = terminal::JobControlWatch::create([this](int signal) { onJobControl(signal); });
       takeKeyboard();
@@ -41,17 +42,10 @@ class TerminalFrontEnd final : public FrontEnd {
     resize_.reset();
     input_.reset();
     flush_.reset();
-    ui_.screen().finish();
+    screen().finish();
     output_.drain(kLastWordsMilliseconds);
     // keyMode_ goes last: the terminal gets its settings back after the final output.
   }
-
-  void show(const StatusView& view) override { ui_.show(view); }
-  void prompt(const std::string& text, std::function<void()> onOk) override {
-    ui_.prompt(text, std::move(onOk));
-  }
-  void ready() override { ui_.ready(); }
-  void closePanel() override { ui_.closePanel(); }
 
  private:
   // The screen is written when the loop is idle, once for any number of changes, and only when
@@ -61,7 +55,7 @@ class TerminalFrontEnd final : public FrontEnd {
     if (flush_) return;
     flush_ = addIdle([this] {
       flush_.release();  // GLib removes the source on return
-      if (!output_.busy()) ui_.screen().flush();
+      if (!output_.busy()) screen().flush();
       return G_SOURCE_REMOVE;
     });
   }
@@ -86,13 +80,13 @@ class TerminalFrontEnd final : public FrontEnd {
   // live region is drawn anew below whatever the shell printed meanwhile.
   void onJobControl(int signal) {
     if (signal == SIGTSTP) {
-      ui_.screen().finish();
+      screen().finish();
       keyMode_.reset();
       raise(SIGSTOP);
       return;
     }
     takeKeyboard();
-    ui_.screen().detach();
+    screen().detach();
     requestFlush();
   }
 
@@ -101,7 +95,7 @@ class TerminalFrontEnd final : public FrontEnd {
     char buffer[256];
     const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
     if (count > 0) {
-      ui_.handleInput(std::string_view(buffer, static_cast<std::size_t>(count)));
+      handleInput(std::string_view(buffer, static_cast<std::size_t>(count)));
       return G_SOURCE_CONTINUE;
     }
     if (count < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
@@ -117,7 +111,6 @@ class TerminalFrontEnd final : public FrontEnd {
 
   std::unique_ptr<terminal::KeyMode> keyMode_;
   terminal::Output output_;
-  TerminalUi ui_;
   SourceHandle flush_;
   SourceHandle input_;
   SourceHandle resize_;

@@ -49,31 +49,10 @@ Output::~Output() {
   if (ownsFd_) close(fd_);
 }
 
-bool Output::write(std::string_view bytes) {
-  if (broken_ || bytes.empty()) return true;
-  bool dropped = false;
-  if (!queue_.empty()) {
-    // A write under way always finishes; the ones not begun make room, oldest first, unless
-    // even that leaves no room for this one.
-    const std::size_t first = headWritten_ > 0 ? 1 : 0;
-    const std::size_t underWay = first == 1 ? queue_.front().size() - headWritten_ : 0;
-    if (underWay + bytes.size() > kMaxQueued) return false;
-    while (queued_ + bytes.size() > kMaxQueued) {
-      queued_ -= queue_[first].size();
-      queue_.erase(queue_.begin() + static_cast<std::ptrdiff_t>(first));
-      dropped = true;
-    }
-  }
+void Output::write(std::string_view bytes) {
+  if (broken_ || bytes.empty()) return;
   queue_.emplace_back(bytes);
-  queued_ += bytes.size();
   flush();
-  return !dropped;
-}
-
-void Output::dropQueue() {
-  queue_.clear();
-  headWritten_ = 0;
-  queued_ = 0;
 }
 
 void Output::flush() {
@@ -87,7 +66,6 @@ void Output::flush() {
     const ssize_t written = ::write(fd_, head.data() + headWritten_, piece);
     if (written > 0) {
       headWritten_ += static_cast<std::size_t>(written);
-      queued_ -= static_cast<std::size_t>(written);
       if (headWritten_ == head.size()) {
         queue_.pop_front();
         headWritten_ = 0;
@@ -98,7 +76,8 @@ void Output::flush() {
       break;
     } else {
       broken_ = true;
-      dropQueue();
+      queue_.clear();
+      headWritten_ = 0;
     }
   }
   if (queue_.empty() || watch_) return;

@@ -16,21 +16,18 @@ namespace vantorel::terminal {
 // closed pipe) ends the output.
 //
 // Each write is a whole: a redraw is never cut, so the terminal never gets the tail of one
-// without its head, nor half an escape sequence. The queue holds at most kMaxQueued bytes (or one
-// write of any size that came when it was empty): to make room, the writes not yet begun are
-// dropped, oldest first, or the new one when even that would not do; the one under way stays.
+// without its head, nor half an escape sequence. Nothing is dropped: the caller bounds the queue
+// by writing only when it is not busy() (the screen bounds what waits meanwhile), apart from the
+// last words when the program stops or ends.
 class Output {
  public:
-  static constexpr std::size_t kMaxQueued = 256 * 1024;
-
   explicit Output(int fd);
   ~Output();
   Output(const Output&) = delete;
   Output& operator=(const Output&) = delete;
 
-  // Queues `bytes` and writes what the reader takes now. False when a write was dropped for it
-  // (possibly this one).
-  bool write(std::string_view bytes);
+  // Queues `bytes` and writes what the reader takes now.
+  void write(std::string_view bytes);
   // Waits at most `milliseconds` for the queue to be written, for the last words at exit.
   void drain(int milliseconds);
 
@@ -41,7 +38,6 @@ class Output {
 
  private:
   void flush();
-  void dropQueue();
 
   int fd_;
   bool ownsFd_ = false;
@@ -50,7 +46,6 @@ class Output {
   bool broken_ = false;
   std::deque<std::string> queue_;
   std::size_t headWritten_ = 0;  // bytes of queue_.front() already written
-  std::size_t queued_ = 0;       // bytes in the queue not yet written
   std::function<void()> drained_;
   SourceHandle watch_;  // while the queue waits for the reader
 };

@@ -18,8 +18,9 @@ namespace vantorel::terminal {
 // latest view, the panel on screen, and the keys that pick menu entries (delivered to
 // `onChoice`) or press the panel's "OK". On a terminal the menu stays on screen, always as it is
 // now, until a choice or "OK" closes it, so no check mark on screen is ever out of date; a log
-// gets it printed each time it is asked for.
-class TerminalUi final : public FrontEnd {
+// gets it printed each time it is asked for. The terminal front end is this class with the
+// keys read from standard input and the screen written to standard output.
+class TerminalUi : public FrontEnd {
  public:
   TerminalUi(Screen::Sink sink, bool terminal, std::function<std::size_t()> columns,
              std::function<void(Choice)> onChoice);

@@ -163,11 +163,4 @@ std::vector<std::string> wrapToWidth(std::string_view text, std::size_t width) {
   return lines;
 }
 
-std::string padToWidth(std::string_view text, std::size_t width) {
-  std::string out(text);
-  const std::size_t used = displayWidth(text);
-  if (used < width) out.append(width - used, ' ');
-  return out;
-}
-
 }  // namespace vantorel::terminal

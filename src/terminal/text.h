@@ -37,7 +37,4 @@ std::string truncateToWidth(std::string_view text, std::size_t width);
 // one empty line.
 std::vector<std::string> wrapToWidth(std::string_view text, std::size_t width);
 
-// `text` followed by spaces up to `width` columns (nothing added when it is already as wide).
-std::string padToWidth(std::string_view text, std::size_t width);
-
 }  // namespace vantorel::terminal

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
 namespace vantorel {
@@ -16,13 +17,15 @@ Instant at(double seconds) {
   return Instant{std::chrono::duration_cast<Duration>(std::chrono::duration<double>(seconds))};
 }
 
-// The steps as "tint, prompt do R1, ready S1, close".
-std::string named(const std::vector<AttentionStep>& steps, Instant now) {
+// The steps as "tint, prompt do R1, ready S1, close"; a ready panel is named after `success`.
+std::string named(const std::vector<AttentionStep>& steps, Instant now,
+                  const std::string& success = "") {
   static const char* const kNames[] = {"tint", "prompt", "ready", "close"};
   std::string out;
   for (const AttentionStep& step : steps) {
+    const std::string& text = step.kind == AttentionStep::Kind::ready ? success : step.action;
     out += (out.empty() ? "" : ", ") + std::string(kNames[static_cast<int>(step.kind)]) +
-           (step.text.empty() ? "" : " " + step.text);
+           (text.empty() ? "" : " " + text);
     if (step.kind == AttentionStep::Kind::tint) {
       EXPECT_EQ(step.until, now + std::chrono::seconds(3));
     }
@@ -30,15 +33,26 @@ std::string named(const std::vector<AttentionStep>& steps, Instant now) {
   return out;
 }
 
+// The tracker with the numbers of the panels it showed: the latest prompt, and each ready panel
+// by the success it showed.
+struct Tracked {
+  AttentionTracker tracker;
+  std::uint64_t prompt = 0;
+  std::map<std::string, std::uint64_t> ready;
+};
+
 // An event: a file ("R1+S1" asks for request R1, action "do R1", and reports success S1; "K1" is
 // the marker of this program's commands keeping request R1; "{}" asks nothing; "missing" is no
-// valid file), "OK", "expire:<success id>" or "tinted?" (answered "green" or "plain"). Returns
-// the steps.
-std::string run(AttentionTracker& tracker, double seconds, const std::string& input) {
+// valid file), "OK" on the latest prompt, "expire:<success id>" of its ready panel or "tinted?"
+// (answered "green" or "plain"). Returns the steps.
+std::string run(Tracked& tracked, double seconds, const std::string& input) {
+  AttentionTracker& tracker = tracked.tracker;
   const Instant now = at(seconds);
   if (input == "tinted?") return tracker.tinted(now) ? "green" : "plain";
-  if (input == "OK") return tracker.dismissed(), "";
-  if (input.starts_with("expire:")) return named(tracker.readyExpired(input.substr(7)), now);
+  if (input == "OK") return named(tracker.dismissed(tracked.prompt), now);
+  if (input.starts_with("expire:")) {
+    return named(tracker.readyExpired(tracked.ready[input.substr(7)]), now);
+  }
   std::optional<AttentionFile> file;
   if (input != "missing") {
     file.emplace();
@@ -49,23 +63,28 @@ std::string run(AttentionTracker& tracker, double seconds, const std::string& in
     if (const auto at = input.find('S'); at != std::string::npos)
       file->successID = input.substr(at, 2);
   }
-  return named(tracker.poll(file, now), now);
+  const std::vector<AttentionStep> steps = tracker.poll(file, now);
+  for (const AttentionStep& step : steps) {
+    if (step.kind == AttentionStep::Kind::prompt) tracked.prompt = step.panel;
+    if (step.kind == AttentionStep::Kind::ready) tracked.ready[file->successID] = step.panel;
+  }
+  return named(steps, now, file ? file->successID : "");
 }
 
 // Each scenario is a list of "<seconds> <input> > <expected steps>", separated by ";".
 TEST(AttentionTrackerTest, Scenarios) {
   const char* const scenarios[] = {
       // A standing request is prompted again exactly 60 s after the last prompt, OK or not.
-      "0 R1 > prompt do R1; 59.9 R1 >; 60 R1 > prompt do R1; 61 OK >; 119.9 R1 >;"
+      "0 R1 > prompt do R1; 59.9 R1 >; 60 R1 > prompt do R1; 61 OK > close; 62 OK >; 119.9 R1 >;"
       "120 R1 > prompt do R1",
       // A changed id is prompted at once; a withdrawn request closes its prompt if still shown.
       "0 R1 > prompt do R1; 1 R2 > prompt do R2; 2 {} > close; 3 {} >; 4 R2 > prompt do R2;"
-      "5 OK >; 6 {} >",
+      "5 OK > close; 6 {} >",
       // A poll without a valid file changes nothing.
       "0 R1 > prompt do R1; 1 missing >; 2 R1 >; 3 S1 > tint, ready S1; 4 missing >; 5 S1 >",
       // A success after a request, dismissed or not, tints for 3 s and shows the ready panel
       // until its expiry.
-      "0 R1 > prompt do R1; 0.5 OK >; 1 S1 > tint, ready S1; 2 {} >; 2.5 OK >;"
+      "0 R1 > prompt do R1; 0.5 OK > close; 1 S1 > tint, ready S1; 2 {} >; 2.5 OK >;"
       "3.9 tinted? > green; 4 tinted? > plain; 4 expire:S1 > close; 5 expire:S1 >; 6 {} >",
       // Each new success id tints again, with no panel without a request.
       "0 tinted? > plain; 0 S1 > tint; 1 S2 > tint; 2 S1 > tint; 3 S1 >; 4.9 tinted? > green;"
@@ -81,12 +100,13 @@ TEST(AttentionTrackerTest, Scenarios) {
       "0 R1 > prompt do R1; 1 K1 > close; 2 R1 > prompt do R1; 3 K2 > close; 4 S1 > tint, ready S1",
       // A prompt that replaced the ready panel is closed when withdrawn.
       "0 R1 > prompt do R1; 1 S1 > tint, ready S1; 2 R2 > prompt do R2; 3 {} > close",
-      // An expiry leaves a newer ready panel or prompt alone.
+      // An expiry leaves a newer ready panel or prompt alone; an OK on a replaced prompt does
+      // nothing.
       "0 R1 > prompt do R1; 1 S1 > tint, ready S1; 2 R2 > prompt do R2; 3 S2 > tint, ready S2;"
-      "4 expire:S1 >; 5 R3 > prompt do R3; 6 expire:S2 >; 7 {} > close",
+      "4 expire:S1 >; 4.5 OK >; 5 R3 > prompt do R3; 6 expire:S2 >; 7 {} > close",
   };
   for (const std::string scenario : scenarios) {
-    AttentionTracker tracker;
+    Tracked tracked;
     std::istringstream events(scenario);
     for (std::string event; std::getline(events, event, ';');) {
       SCOPED_TRACE(scenario + "\n at:" + event);
@@ -95,7 +115,7 @@ TEST(AttentionTrackerTest, Scenarios) {
       std::string input, arrow, expected;
       fields >> at >> input >> arrow >> std::ws;
       std::getline(fields, expected);
-      EXPECT_EQ(run(tracker, at, input), expected);
+      EXPECT_EQ(run(tracked, at, input), expected);
     }
   }
 }
@@ -127,8 +147,8 @@ TEST(AttentionTrackerTest, WhatAToolWritesBetweenRequestAndSuccess) {
     AttentionTracker tracker;
     EXPECT_EQ(named(tracker.poll(parseAttentionFile(asks + R"("action": "do R"})"), at(0)), at(0)),
               "prompt do R");
-    std::string steps = named(tracker.poll(parseAttentionFile(middle), at(1)), at(1)) + "|";
-    steps += named(tracker.poll(parseAttentionFile(R"({"success_id": "T"})"), at(5)), at(5));
+    std::string steps = named(tracker.poll(parseAttentionFile(middle), at(1)), at(1), "S") + "|";
+    steps += named(tracker.poll(parseAttentionFile(R"({"success_id": "T"})"), at(5)), at(5), "T");
     EXPECT_EQ(steps, expected);
   }
 }

@@ -1,0 +1,132 @@
+// Given preferences.json in a fresh folder and fake USB, we should store and remove rules and the
+// serial as the commands promise, refuse the EUI-64 form with the form USB reports, and take the
+// serial from the attached board only when exactly one ESP32-C6 with a serial is there.
+
+#include "cli/bench_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "cli/commands.h"
+#include "fakes/fake_ports.h"
+#include "linux/temp_folder.h"
+
+using namespace vantorel;
+
+namespace {
+
+USBDevice c6(std::string serial) {
+  return USBDevice(0x303a, 0x1001, "USB JTAG/serial debug unit", std::move(serial));
+}
+
+class BenchCommandsTest : public ::testing::Test {
+ protected:
+  std::string stored() { return file.text().value_or("(none)"); }
+  void reset() { out.str(""), err.str(""); }
+
+  TempFolder temp;
+  const PreferencesFile file{temp.path / "config"};
+  const Bundle bundle = Bundle::at(temp.path / "bundle");
+  FakeUsbWatch usb;
+  std::ostringstream out, err;
+  BenchContext context{file, bundle, usb, out, err};
+};
+
+TEST_F(BenchCommandsTest, RulesAreAddedReplacedListedAndRemoved) {
+  const DeviceRule probe{0x2e8a, 0x000c, {}, RuleKind::ignore};
+  const DeviceRule named{0x2e8a, 0x0005, "FS", RuleKind::app};
+  EXPECT_EQ(addRule(context, probe), kExitDone);
+  EXPECT_EQ(addRule(context, named), kExitDone);
+  EXPECT_EQ(addRule(context, DeviceRule{probe.vendor, probe.product, {}, RuleKind::boot}),
+            kExitDone);
+  EXPECT_EQ(out.str(), "2e8a:000c ignore\n2e8a:0005 app --name \"FS\"\n2e8a:000c boot\n");
+  reset();
+  EXPECT_EQ(listRules(context, false), kExitDone);
+  EXPECT_EQ(out.str(), "2e8a:000c boot\n2e8a:0005 app --name \"FS\"\n");
+  reset();
+  EXPECT_EQ(listRules(context, true), kExitDone);
+  EXPECT_EQ(out.str(),
+            R"([{"ids":"2e8a:000c","kind":"boot"},{"ids":"2e8a:0005","kind":"app","name":"FS"}])"
+            "\n");
+  EXPECT_EQ(removeDeviceRule(context, probe), kExitDone);
+  EXPECT_EQ(removeDeviceRule(context, probe), kExitNotMet);
+  EXPECT_EQ(file.read().rules, DeviceRules{named});
+}
+
+TEST_F(BenchCommandsTest, ACorruptFileIsNamedAndNotOverwritten) {
+  std::filesystem::create_directories(temp.path / "config");
+  std::ofstream(file.path()) << "[1]";
+  EXPECT_EQ(addRule(context, DeviceRule{1, 2, {}, RuleKind::ignore}), kExitUsageOrIo);
+  EXPECT_EQ(setSerial(context, "F4:12:FA:00:11:22"), kExitUsageOrIo);
+  EXPECT_EQ(stored(), "[1]");
+  EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(BenchCommandsTest, SetSerialStoresWarnsOrRefuses) {
+  struct Case {
+    std::optional<std::string> serial;
+    int status;
+    std::string out, err;
+  };
+  const std::string where = " (user setting: " + file.path() + ")\n";
+  const Case cases[] = {
+      {"F4:12:FA:00:11:22", kExitDone, "Expected C6 serial: F4:12:FA:00:11:22" + where, ""},
+      {"40:4c:ca:ff:fe:41:a9:ec", kExitUsageOrIo, "",
+       "vantorel: 40:4c:ca:ff:fe:41:a9:ec is the 8-byte EUI-64 form of a MAC; USB reports the 6 "
+       "bytes: vantorel serial set 40:4C:CA:41:A9:EC\n"},
+      {"", kExitUsageOrIo, "",
+       "vantorel: the serial must not be empty; `vantorel serial clear` removes it\n"},
+      {"board-7", kExitDone, "Expected C6 serial: board-7" + where,
+       "vantorel: stored, but no ESP32-C6 reports a serial like board-7: it reports its MAC as "
+       "six hex bytes, like F4:12:FA:00:11:22\n"},
+      {std::nullopt, kExitDone,
+       "Expected C6 serial: none (set one with: vantorel serial set "
+       "SERIAL)\n",
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.serial.value_or("(clear)"));
+    reset();
+    const std::string before = stored();
+    EXPECT_EQ(setSerial(context, c.serial), c.status);
+    EXPECT_EQ(out.str(), c.out);
+    EXPECT_EQ(err.str(), c.err);
+    if (c.status != kExitDone) {
+      EXPECT_EQ(stored(), before);
+    }
+  }
+}
+
+TEST_F(BenchCommandsTest, TheAttachedSerialIsTakenOnlyFromExactlyOneC6) {
+  struct Case {
+    std::optional<std::vector<USBDevice>> attached;
+    int status;
+    std::string err;
+  };
+  const Case cases[] = {
+      {std::vector<USBDevice>{}, kExitNotMet,
+       "vantorel: changed nothing: no ESP32-C6 (303a:1001) is attached\n"},
+      {std::vector{c6("A"), c6("B\x1b")}, kExitNotMet,
+       "vantorel: changed nothing: several ESP32-C6 (303a:1001) are attached\n"
+       "  303a:1001 USB JTAG/serial debug unit serial A\n"
+       "  303a:1001 USB JTAG/serial debug unit serial B?\n"},
+      {std::vector{c6("")}, kExitNotMet,
+       "vantorel: changed nothing: the ESP32-C6 attached reports no serial\n"
+       "  303a:1001 USB JTAG/serial debug unit serial (none)\n"},
+      {std::nullopt, kExitUsageOrIo, "vantorel: USB devices cannot be enumerated\n"},
+      {std::vector{USBDevice(0x2e8a, 0x000f, "", ""), c6("40:4C:CA:41:A9:EC")}, kExitDone, ""},
+  };
+  for (const Case& c : cases) {
+    reset();
+    usb.attached = c.attached;
+    EXPECT_EQ(setSerialFromAttached(context), c.status);
+    EXPECT_EQ(err.str(), c.err);
+    EXPECT_EQ(file.read().c6Serial, c.status == kExitDone
+                                        ? std::optional<std::string>("40:4C:CA:41:A9:EC")
+                                        : std::nullopt);
+  }
+}
+
+}  // namespace

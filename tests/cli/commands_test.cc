@@ -1,0 +1,209 @@
+// Given the commands' context with fake ports, an attention file held in memory and streams,
+// we should write what each command promises, withdraw only our own request, print a fresh id
+// only once it is in the file, and end with the status a script relies on.
+
+#include "cli/commands.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/attention_request.h"
+#include "fakes/fake_main_loop.h"
+#include "fakes/fake_ports.h"
+
+using namespace vantorel;
+using namespace std::chrono_literals;
+
+namespace {
+
+AskOptions asking(std::string text, std::optional<std::string> id = {},
+                  std::optional<Observed> until = {}, std::optional<Duration> timeout = {}) {
+  return {std::move(text), std::move(id), until, timeout};
+}
+
+const USBDevice kRpBoot{0x2e8a, 0x000f, "RP2350 Boot", "E6"};
+const USBDevice kProbe{0x2e8a, 0x000c, "Debug Probe (CMSIS-DAP)", ""};
+
+class CommandsTest : public ::testing::Test {
+ protected:
+  // What happens while the command runs the loop: a board comes, time passes, a signal ends it.
+  void plugDuringLoop() {
+    during = [this] {
+      usb.attached = std::vector{kRpBoot};
+      usb.change();
+    };
+  }
+  void timeOutDuringLoop() {
+    during = [this] { loop.advance(1h); };
+  }
+
+  FakeMainLoop loop;
+  FakeUsbWatch usb;
+  FakeSettings settings;
+  std::optional<std::string> file;       // the attention file (nothing: missing)
+  std::vector<std::string> writes;       // every content written, in order
+  std::string failure;                   // what the next update fails with, if not ""
+  std::function<void()> during = [] {};  // the loop's run; returning is the loop's end
+  int runs = 0, ids = 0;
+  std::ostringstream out, err;
+  CommandContext context{loop,
+                         usb,
+                         settings,
+                         Bench{},
+                         [this] { ++runs, during(); },
+                         [this](const auto& change) {
+                           if (!failure.empty()) return failure;
+                           if (auto next = change(file)) writes.push_back(*(file = next));
+                           return std::string();
+                         },
+                         [this] { return "id" + std::to_string(++ids); },
+                         out,
+                         err};
+};
+
+// Without `until` the prompt is written; with it the request is kept once the board comes, at
+// once and never prompted when it is there already. A fresh id is printed, a given one not.
+TEST_F(CommandsTest, AskPromptsOrKeepsTheRequestAndPrintsOnlyAFreshId) {
+  struct Case {
+    std::optional<std::string> id;
+    std::optional<Observed> until;
+    bool there;
+    std::vector<std::string> writes;
+  };
+  const Case cases[] = {
+      {std::nullopt, std::nullopt, false, {promptRequestText("id1", "Hold")}},
+      {"r", std::nullopt, false, {promptRequestText("r", "Hold")}},
+      {"r", Observed::rpBoot, false, {promptRequestText("r", "Hold"), requestKeptText("r")}},
+      {std::nullopt, Observed::rpBoot, true, {requestKeptText("id1")}},
+  };
+  plugDuringLoop();
+  for (const Case& c : cases) {
+    ids = runs = 0, writes.clear(), out.str("");
+    usb.attached = c.there ? std::vector{kRpBoot} : std::vector<USBDevice>{};
+    EXPECT_EQ(ask(context, asking("Hold", c.id, c.until)), kExitDone);
+    EXPECT_EQ(writes, c.writes);
+    EXPECT_EQ(runs, c.until && !c.there ? 1 : 0);
+    EXPECT_EQ(out.str(), c.id ? "" : "id1\n");
+  }
+}
+
+TEST_F(CommandsTest, EmptyTextOrIdOrAFailedWriteEndsWithStatus2) {
+  failure = "cannot write /x: Permission denied";
+  EXPECT_EQ(ask(context, asking("x")), kExitUsageOrIo);
+  EXPECT_EQ(done(context, std::nullopt), kExitUsageOrIo);
+  EXPECT_EQ(clear(context), kExitUsageOrIo);
+  EXPECT_EQ(err.str(),
+            "vantorel: cannot write /x: Permission denied\n"
+            "vantorel: cannot write /x: Permission denied\n"
+            "vantorel: cannot write /x: Permission denied\n");
+  EXPECT_EQ(out.str(), "") << "an id printed that is in no file";
+  failure.clear(), err.str("");
+  EXPECT_EQ(ask(context, asking("")), kExitUsageOrIo);
+  EXPECT_EQ(ask(context, asking("x", "")), kExitUsageOrIo);
+  EXPECT_EQ(done(context, ""), kExitUsageOrIo);
+  EXPECT_TRUE(writes.empty());
+  EXPECT_NE(err.str(), "");
+}
+
+// A give-up (timeout, signal, USB that cannot be watched) withdraws the request while the file
+// still names it, and leaves another script's request alone.
+TEST_F(CommandsTest, AGiveUpWithdrawsOnlyItsOwnRequest) {
+  const std::string other = promptRequestText("other", "Theirs");
+  struct Case {
+    const char* name;
+    std::function<void()> during;
+    bool watchable;
+    int status;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"timeout", [this] { loop.advance(1h); }, true, kExitNotMet,
+       "vantorel: timed out waiting for RP likely boot (have none)\n"},
+      {"signal", [] {}, true, kExitNotMet,
+       "vantorel: interrupted waiting for RP likely boot (have none)\n"},
+      {"unwatchable", [] {}, false, kExitUsageOrIo, "vantorel: USB cannot be watched\n"},
+  };
+  for (const Case& c : cases) {
+    for (const bool replaced : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (replaced ? ", replaced" : ""));
+      file.reset(), writes.clear(), err.str("");
+      usb.startWorks = c.watchable;
+      during = [&] {
+        c.during();
+        if (replaced) file = other;
+      };
+      EXPECT_EQ(ask(context, asking("Mine", "mine", Observed::rpBoot, 10s)), c.status);
+      EXPECT_EQ(err.str(), c.message);
+      EXPECT_EQ(file, c.watchable && replaced ? other : nothingPendingText());
+    }
+  }
+}
+
+TEST_F(CommandsTest, DoneAnswersTheKeptRequestAndClearWithdrawsAll) {
+  file = requestKeptText("r");
+  EXPECT_EQ(done(context, std::nullopt), kExitDone);
+  EXPECT_EQ(file, successReportText("id1", "r"));
+  EXPECT_EQ(out.str(), "id1\n");
+  EXPECT_EQ(done(context, "s2"), kExitDone);  // the request is answered: not carried again
+  EXPECT_EQ(file, successReportText("s2"));
+  file = promptRequestText("r", "x");
+  EXPECT_EQ(done(context, "s3"), kExitDone);  // only a kept request is carried
+  EXPECT_EQ(file, successReportText("s3"));
+  EXPECT_EQ(clear(context), kExitDone);
+  EXPECT_EQ(file, nothingPendingText());
+  EXPECT_EQ(out.str(), "id1\n");
+}
+
+TEST_F(CommandsTest, WaitPrintsTheStateReachedOrSaysWhatItSaw) {
+  usb.attached = std::vector{kProbe};
+  plugDuringLoop();
+  EXPECT_EQ(wait(context, Observed::rpBoot, 5s), kExitDone);
+  EXPECT_EQ(out.str(), "RP likely boot\n");
+  timeOutDuringLoop();
+  EXPECT_EQ(wait(context, Observed::none, 5s), kExitNotMet);
+  EXPECT_EQ(err.str(), "vantorel: timed out waiting for none (have RP likely boot)\n");
+  EXPECT_EQ(out.str(), "RP likely boot\n");
+}
+
+TEST_F(CommandsTest, StatusListsWhatDecidedEachDeviceAndTheSerial) {
+  settings.stored = Desired::rpBoot;
+  usb.attached = std::vector{kRpBoot, kProbe, USBDevice{0x046d, 0xc31c, "Keyboard", ""}};
+  context.bench.rules = {DeviceRule{0x2e8a, 0x000c, {}, RuleKind::ignore}};
+  context.bench.c6Serial = "F4:12:FA:00:11:22";
+  context.bench.serialSource = SerialSource::user;
+  context.bench.serialFile = "/p.json";
+  EXPECT_EQ(status(context, false), kExitDone);
+  EXPECT_EQ(out.str(),
+            "Want RP boot | Have RP likely boot\n"
+            "  2e8a:000f RP2350 Boot (serial E6): RP likely boot, by the built-in rules\n"
+            "  2e8a:000c Debug Probe (CMSIS-DAP): left out, by your rule `2e8a:000c ignore`\n"
+            "Expected C6 serial: F4:12:FA:00:11:22 (user setting: /p.json)\n");
+  out.str("");
+  EXPECT_EQ(status(context, true), kExitDone);
+  EXPECT_EQ(
+      out.str(),
+      R"j({"wanted":"RP boot","observed":{"label":"RP likely boot","description":)j"
+      R"j("RP bootloader USB descriptor · identity unverified"},"devices":[{"vendor":"2e8a",)j"
+      R"j("product":"000f","name":"RP2350 Boot","serial":"E6","rule":"RP likely boot",)j"
+      R"j("decided_by":"built-in"},{"vendor":"2e8a","product":"000c","name":)j"
+      R"j("Debug Probe (CMSIS-DAP)","serial":"","rule":"left out","decided_by":)j"
+      R"j("2e8a:000c ignore"}],"c6_serial":{"value":"F4:12:FA:00:11:22","source":"user",)j"
+      R"j("file":"/p.json"}})j"
+      "\n");
+  usb.attached.reset();
+  EXPECT_EQ(status(context, false), kExitUsageOrIo);
+  EXPECT_EQ(err.str(), "vantorel: USB devices cannot be enumerated\n");
+}
+
+TEST_F(CommandsTest, StatusNamesTheCandidatesBehindMultipleWithTheCommandThatChangesEach) {
+  usb.attached = std::vector{kRpBoot, kProbe};
+  EXPECT_EQ(status(context, false), kExitDone);
+  EXPECT_NE(out.str().find("\"multiple\" because of:\n"
+                           "  2e8a:000f RP2350 Boot (serial E6) counts as a board: `vantorel "
+                           "rule add 2e8a:000f ignore` leaves it out\n"),
+            std::string::npos)
+      << out.str();
+}
+
+}  // namespace
