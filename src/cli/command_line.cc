@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/quit.h"
 #include "core/board_names.h"
 #include "linux/autostart.h"
 #include "linux/bundle.h"
@@ -192,6 +193,8 @@ int runCommandLine(int argc, char** argv, const std::function<int(bool)>& runPro
   serialSet->add_option("SERIAL", o.serial, "As the board reports it")->required()->type_name("");
   serial->add_subcommand("clear", "Remove this user's setting");
 
+  CLI::App* quit = app.add_subcommand("quit", "End the running Vantorel (exit 1 when none runs)");
+
   app.footer(kExitStatuses);
   for (CLI::App* command : app.get_subcommands({})) command->footer(kExitStatuses);
 
@@ -201,6 +204,7 @@ int runCommandLine(int argc, char** argv, const std::function<int(bool)>& runPro
     return app.exit(error) == 0 ? kExitDone : kExitUsageOrIo;
   }
   if (autostart->parsed()) return runAutostart(o.action);
+  if (quit->parsed()) return quitRunningInstance(std::cerr);
   if (serial->parsed()) {
     return runSerial(serialSet->parsed() ? std::optional(o.serial) : std::nullopt);
   }
