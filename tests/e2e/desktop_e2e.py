@@ -1,6 +1,6 @@
 # The real program on a desktop, seen and clicked as a status area host and a user do it, and its
 # fall-back to the terminal. Usage: desktop_e2e.py <bundle folder> [<screenshot folder>]
-import json, os, sys, traceback
+import json, os, subprocess, sys, traceback
 sys.dont_write_bytecode = True  # no cache files in the source tree
 from desktop_session import Session  # noqa: E402
 
@@ -68,10 +68,7 @@ def steps(session, shots):
     session.tool("xdotool", "windowminimize", str(window), "sleep", "0.5")
     assert session.visible_window("Board action needed") and "HIDDEN" not in session.tool(
         "xprop", "-id", str(window), "_NET_WM_STATE"), "minimised"
-    # "OK" spans 340..420 x 105..135; a click that comes before the window takes input is lost.
-    session.wait_until("the panel to close", lambda: not session.visible_window(
-        "Board action needed") or session.tool("xdotool", "mousemove", "--window", str(window),
-                                               "--sync", "380", "120", "click", "1", "sleep", "1"))
+    session.click_ok(window)
 
     yield "reports success with the tint and a closing panel"
     session.write_attention({"active": False, "needs_user": False, "success_id": "e2e-ok-1"})
@@ -83,17 +80,33 @@ def steps(session, shots):
     session.wait_until("status and icon", tint, expected=["Active", "vantorel-symbolic"])
     session.wait_until("the panel to go", lambda: session.visible_window("Board ready") is None)
 
-    yield "quits and starts again with the stored choice"
+    yield "quits and starts again with the stored choice; a second start shows nothing"
     for _ in range(2):
         item.click("Quit")
         assert session.wait_for_exit() == 0
         item = session.start_program()
         label("Want RP boot | Have RP likely boot")
     assert checked(item) == ["Want RP boot"] and "status area" not in session.program_log()
+    second = subprocess.run([session.bundle + "/bin/vantorel"], env=session.env, timeout=10,
+                            capture_output=True, text=True)
+    assert second.returncode == 0 and f"already running (process {session.program.pid})" in \
+        second.stderr and len(session.watcher.items) == 1, (second, session.watcher.items)
+
+    yield "starts after the first was killed; 'vantorel quit' ends it, and says when none runs"
+    session.program.kill()
+    session.wait_for_exit()
+    item = session.start_program()
+    label("Want RP boot | Have RP likely boot")
+    quit = lambda: subprocess.run([session.bundle + "/bin/vantorel", "quit"],  # noqa: E731
+                                  env=session.env, timeout=15, capture_output=True, text=True)
+    assert quit().returncode == 0 and session.wait_for_exit() == 0
+    nothing = quit()
+    assert nothing.returncode == 1 and nothing.stderr == "vantorel: no Vantorel is running\n"
 
     yield "runs in the terminal without a display, mapping GTK only when it tried one"
     for display in ("", ":99"):
         session.program.terminate()
+        session.program.wait()
         start = len(session.program_log())
         session.start_program(DISPLAY=display)
         session.wait_until("the terminal", lambda: "Want RP" in session.program_log()[start:])
