@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "gtk/overlay.h"
+
 namespace vantorel {
 namespace {
 
@@ -37,7 +39,7 @@ GtkPanels::~GtkPanels() {
 void GtkPanels::prompt(const std::string& text, std::function<void()> onOk) {
   GtkWidget* button = nullptr;
   WindowPtr window = promptWindow(text, &button);
-  present(std::move(window));
+  present(std::move(window), true);
   button_ = button;
   onOk_ = std::move(onOk);
   g_signal_connect(button_, "clicked", G_CALLBACK(onClicked), this);
@@ -62,12 +64,13 @@ gboolean GtkPanels::onMapped(GtkWidget* window, GdkEvent*, gpointer data) {
   return FALSE;
 }
 
-void GtkPanels::ready() { present(readyWindow()); }
+void GtkPanels::ready() { present(readyWindow(), false); }
 
-void GtkPanels::present(WindowPtr window) {
+void GtkPanels::present(WindowPtr window, bool takesKeys) {
   close();
   window_ = std::move(window);
   keys_ = KeyGuard();
+  if (overlay_) placeOnOverlay(GTK_WINDOW(window_.get()), takesKeys);
   // Connected for both panels: the prompt's close button acts as its "OK", and the ready panel
   // stays whatever the window manager offers.
   g_signal_connect(window_.get(), "delete-event", G_CALLBACK(onDeleteEvent), this);

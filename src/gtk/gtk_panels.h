@@ -32,12 +32,14 @@ class GtkPanels {
   void ready();
   // Takes the panel off the screen; nothing when none is shown.
   void close();
+  // Shows the panels from now on on a Wayland compositor's overlay layer (see gtk/overlay.h).
+  void useOverlay() { overlay_ = true; }
 
   // The panel's window, or nullptr when none is shown.
   GtkWindow* window() const { return window_ ? GTK_WINDOW(window_.get()) : nullptr; }
 
  private:
-  void present(WindowPtr window);
+  void present(WindowPtr window, bool takesKeys);
   void pressOk();
   static gboolean onDeleteEvent(GtkWidget* window, GdkEvent* event, gpointer self);
   static void onClicked(GtkButton* button, gpointer self);
@@ -51,6 +53,7 @@ class GtkPanels {
   GtkWidget* button_ = nullptr;  // the prompt's "OK", owned by window_
   std::function<void()> onOk_;   // the prompt's only
   KeyGuard keys_;                // the current panel's
+  bool overlay_ = false;
   std::vector<WindowPtr> retired_;
   SourceHandle destroyRetired_;  // last: removed before the windows it destroys go
 };

@@ -22,7 +22,7 @@ unset DISPLAY WAYLAND_DISPLAY SWAYSOCK XAUTHORITY
 # shellcheck disable=SC2016  # expanded by the user's shell
 "${as_user[@]}" dbus-run-session -- bash -c '
   set -euo pipefail
-  printf "output HEADLESS-1 resolution 1280x800\nxwayland force\n" >"$HOME/sway.conf"
+  printf "output HEADLESS-1 resolution 1280x800\nxwayland enable\n" >"$HOME/sway.conf"
   sway -c "$HOME/sway.conf" >"$HOME/sway.log" 2>&1 &
   trap "kill $! 2>/dev/null; wait" EXIT
   for _ in {1..100}; do
@@ -35,5 +35,5 @@ unset DISPLAY WAYLAND_DISPLAY SWAYSOCK XAUTHORITY
     sleep 0.1
   done
   for _ in {1..100}; do [[ -s $HOME/sway.env ]] && break; sleep 0.1; done
-  eval "export $(grep -E "^(WAYLAND_DISPLAY|DISPLAY)=" "$HOME/sway.env" | tr "\n" " ")"
+  eval "export $(grep -E "^(WAYLAND_DISPLAY|DISPLAY)=" "$HOME/sway.env" | tr "\n" " " || true)"
   "$@"' session "$@"
