@@ -82,6 +82,8 @@ def main(bundle, shots):
         assert second.returncode == 0 and "already running" in second.stderr, second
         assert subprocess.run([program, "quit"], timeout=15).returncode == 0
         assert others[2].wait(timeout=5) == 0
+        log.seek(0)
+        assert "CRITICAL" not in log.read()
     except AssertionError:
         log.seek(0)
         print(f"--- program output ---\n{log.read()}")
