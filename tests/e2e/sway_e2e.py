@@ -1,6 +1,5 @@
 # The real program on sway (Wayland), seen in screenshots (the headless seat has no pointer): the
-# prompt on the overlay layer, centred, with the keys, above a window focused after it; one
-# Vantorel. Usage: run-on-sway.sh sway_e2e.py <bundle> [<screenshot folder>]
+# prompt on the overlay layer, centred, with the keys, above a window focused after it. Usage: run-on-sway.sh sway_e2e.py <bundle> [<screenshot folder>]
 import json, os, shutil, subprocess, sys, tempfile, time
 
 # A floating window of another program, red all over, to focus and to find the panel on.
@@ -77,9 +76,7 @@ def main(bundle, shots):
         time.sleep(0.5)
         assert panel() == (x, y, width, height), panel()
 
-        print("- a second start shows nothing; 'vantorel quit' ends the first", flush=True)
-        second = subprocess.run([program], capture_output=True, text=True, timeout=10)
-        assert second.returncode == 0 and "already running" in second.stderr, second
+        print("- 'vantorel quit' ends it, having logged no critical", flush=True)
         assert subprocess.run([program, "quit"], timeout=15).returncode == 0
         assert others[2].wait(timeout=5) == 0
         log.seek(0)
