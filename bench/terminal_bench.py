@@ -107,7 +107,7 @@ def main():
     home, testbed = tempfile.TemporaryDirectory(), UMockdev.Testbed.new()
     plain = {k: v for k, v in os.environ.items() if not k.startswith("XDG_") and k not in (
         "DISPLAY", "WAYLAND_DISPLAY", "LD_PRELOAD", "UMOCKDEV_DIR")}
-    plain.update(HOME=home.name, TERM="xterm-256color")
+    plain.update(HOME=home.name, XDG_RUNTIME_DIR=home.name, TERM="xterm-256color")
     simulated = dict(plain, LD_PRELOAD=os.environ.get("LD_PRELOAD", ""),
                      UMOCKDEV_DIR=testbed.get_root_dir())
     ours, base = start_figures([(vantorel, TITLE), (floor, rb"ready\r\n")], plain)
