@@ -10,14 +10,16 @@ def checked(item):
 
 
 # The panel once shown, of `size`, kept above, centred with its frame, offering the window manager
-# only `functions` (moving, closing) and the program's icon.
+# only `functions` (moving, closing), with the program's icon and class.
 def panel(session, title, size, functions, shot):
     window = session.wait_until(title, lambda: session.visible_window(title))
     assert session.geometry(window)[2:] == size, session.geometry(window)
     session.wait_centred(window)
     state = session.tool("xprop", "-id", str(window), "_NET_WM_STATE", "_MOTIF_WM_HINTS")
     assert "_NET_WM_STATE_ABOVE" in state and f"HINTS) = 0x3, {functions}, 0xa," in state, state
-    assert "Icon (" in session.tool("xprop", "-id", str(window), "_NET_WM_ICON")  # the program's
+    # The program's icon, and its desktop file's name as the class (task bars find the icon there).
+    assert "Icon (" in session.tool("xprop", "-id", str(window), "_NET_WM_ICON")
+    assert '"vantorel", "Vantorel"' in session.tool("xprop", "-id", str(window), "WM_CLASS")
     shot and session.grab(window, shot, "-frame")
     return window
 
