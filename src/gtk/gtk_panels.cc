@@ -86,7 +86,7 @@ void GtkPanels::present(WindowPtr window, bool takesKeys) {
   GdkWindow* gdkWindow = gtk_widget_get_window(window_.get());
   guint32 now = GDK_CURRENT_TIME;
   if (GDK_IS_X11_WINDOW(gdkWindow)) {
-    ignoringXErrors(window_.get(), [&] {
+    ignoringXErrors([&] {
       now = gdk_x11_get_server_time(gdkWindow);
       gdk_x11_window_set_user_time(gdkWindow, now);
     });
@@ -100,7 +100,7 @@ void GtkPanels::close() {
   if (button_ != nullptr) g_signal_handlers_disconnect_by_data(button_, this);
   button_ = nullptr;
   onOk_ = nullptr;
-  gtk_widget_hide(window_.get());
+  ignoringXErrors([this] { gtk_widget_hide(window_.get()); });
   // Still watched: a retired window destroyed from outside before the idle one is dropped too.
   g_signal_connect(window_.get(), "destroy", G_CALLBACK(onDestroyed), this);
   retired_.push_back(std::move(window_));
@@ -112,7 +112,8 @@ void GtkPanels::close() {
       for (const WindowPtr& each : windows) {
         if (each) g_signal_handlers_disconnect_by_data(each.get(), this);
       }
-      return G_SOURCE_REMOVE;  // `windows` destroys them
+      ignoringXErrors([&windows] { windows.clear(); });
+      return G_SOURCE_REMOVE;
     });
   }
 }

@@ -109,7 +109,7 @@ gboolean centreFrame(GtkWidget* window, GdkEvent* event, gpointer) {
   if (frame.width <= 1) return FALSE;  // GDK's placeholder for a frame not yet known
   g_object_set_data(object, kCentring, GINT_TO_POINTER(kCentred));
   gdk_monitor_get_workarea(workingMonitor(window), &area);
-  ignoringXErrors(window, [&] {
+  ignoringXErrors([&] {
     gtk_window_move(GTK_WINDOW(window), area.x + (area.width - frame.width) / 2,
                     area.y + (area.height - frame.height) / 2);
   });
@@ -119,7 +119,7 @@ gboolean centreFrame(GtkWidget* window, GdkEvent* event, gpointer) {
 // A panel is never left minimised, whatever the window manager allows: it would hide a request.
 gboolean keepUnminimised(GtkWidget* window, GdkEventWindowState* event, gpointer) {
   if ((event->changed_mask & event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0) {
-    ignoringXErrors(window, [window] { gtk_window_deiconify(GTK_WINDOW(window)); });
+    ignoringXErrors([window] { gtk_window_deiconify(GTK_WINDOW(window)); });
   }
   return FALSE;
 }
@@ -159,8 +159,8 @@ void place(GtkFixed* content, GtkWidget* child, const Frame& frame) {
 
 }  // namespace
 
-void ignoringXErrors(GtkWidget* widget, const std::function<void()>& call) {
-  GdkDisplay* display = gtk_widget_get_display(widget);
+void ignoringXErrors(const std::function<void()>& call) {
+  GdkDisplay* display = gdk_display_get_default();
   if (!GDK_IS_X11_DISPLAY(display)) {
     call();
     return;
