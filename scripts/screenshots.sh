@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Regenerates docs/attention-panel.png and docs/success-panel.png (each panel, title bar included,
-# under openbox) and docs/xfce-item.png and docs/xfce-item-tinted.png (the status item on Debian's
-# Xfce panel, plain and green): runs the desktop end-to-end scenarios against the real program on a
-# virtual display and crops the screen while each is shown.
+# under openbox), docs/xfce-item.png and docs/xfce-item-tinted.png (the status item on Debian's
+# Xfce panel, plain and green) and docs/sway-prompt.png (the prompt on sway's overlay layer): runs
+# the desktop end-to-end scenarios against the real program on a virtual display or a headless
+# sway session and crops the screen while each is shown.
 #
 # Usage: scripts/screenshots.sh [<bundle folder>]     (default: build/Vantorel)
 set -euo pipefail
@@ -16,5 +17,9 @@ for scenario in desktop xfce; do
   tests/e2e/run-on-desktop.sh umockdev-wrapper /usr/bin/python3 "tests/e2e/${scenario}_e2e.py" \
     "$bundle" docs
 done
-echo "Wrote docs/attention-panel.png, docs/success-panel.png, docs/xfce-item.png and" \
-  "docs/xfce-item-tinted.png"
+# The sway session may run as another user (as root: nobody): it writes to a folder of its own.
+shots="$(mktemp -d)" && chmod 777 "$shots"
+tests/e2e/run-on-sway.sh /usr/bin/python3 tests/e2e/sway_e2e.py "$bundle" "$shots"
+cp "$shots/sway-prompt.png" docs/ && rm -rf "$shots"
+echo "Wrote docs/attention-panel.png, docs/success-panel.png, docs/xfce-item.png," \
+  "docs/xfce-item-tinted.png and docs/sway-prompt.png"

@@ -10,7 +10,7 @@ purpose="${1:-test}"
 run_packages=(
   g++ cmake ninja-build pkg-config
   nlohmann-json3-dev libcli11-dev libglib2.0-dev libudev-dev
-  libgtk-3-dev libayatana-appindicator3-dev
+  libgtk-3-dev libayatana-appindicator3-dev libgtk-layer-shell-dev
   librsvg2-common  # draws the SVG icons
 )
 test_packages=(
@@ -19,6 +19,7 @@ test_packages=(
   umockdev libumockdev-dev gir1.2-umockdev-1.0
   xvfb openbox xdotool x11-utils imagemagick dbus
   xfce4-panel xfconf xfwm4 trayer  # real status-area hosts
+  sway xwayland grim wtype  # a Wayland session
   python3 python3-dbus python3-gi
   dpkg-dev file  # the Debian package's dependencies
 )

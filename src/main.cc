@@ -13,6 +13,7 @@
 #include "linux/desktop_loader.h"
 #include "linux/file_settings.h"
 #include "linux/glib_main_loop.h"
+#include "linux/single_instance.h"
 #include "linux/udev_usb_watch.h"
 #include "terminal/terminal_front_end.h"
 
@@ -20,6 +21,22 @@ namespace {
 
 int runProgram(bool forceTerminal, bool verbose) {
   using namespace vantorel;
+
+  // One Vantorel per user: a second start would show a second item and stack a second prompt on
+  // the first. Held until the process ends. A lock that cannot be used at all does not keep the
+  // program from running.
+  const InstanceClaim claim = claimInstance();
+  if (claim.runningPid) {
+    std::fprintf(stderr,
+                 "vantorel: Vantorel is already running (process %ld); not starting "
+                 "another (`vantorel quit` ends it)\n",
+                 *claim.runningPid);
+    return 0;
+  }
+  if (!claim.lock) {
+    std::fprintf(stderr, "vantorel: cannot tell whether Vantorel already runs (%s)\n",
+                 claim.error.c_str());
+  }
 
   GLibMainLoop loop;
   const Bundle bundle = Bundle::ofRunningProgram();

@@ -8,6 +8,7 @@
 #include "cli/bench_commands.h"
 #include "cli/commands.h"
 #include "cli/help_formatter.h"
+#include "cli/quit.h"
 #include "core/board_names.h"
 #include "linux/autostart.h"
 #include "linux/bundle.h"
@@ -254,6 +255,8 @@ int runCommandLine(int argc, char** argv, const std::function<int(bool, bool)>& 
   CLI::App* ruleList = rule->add_subcommand("list", "Print the rules, as typed after `rule add`");
   ruleList->add_flag("--json", o.json, "As a JSON array");
 
+  CLI::App* quit = app.add_subcommand("quit", "End the running Vantorel (exit 1 when none runs)");
+
   app.footer(kExitStatuses);
   for (CLI::App* command : app.get_subcommands({})) command->footer(kExitStatuses);
   for (CLI::App* command : {serialSet, serialClear, ruleAdd, ruleRemove, ruleList}) {
@@ -269,6 +272,7 @@ int runCommandLine(int argc, char** argv, const std::function<int(bool, bool)>& 
   // request standing: writing then fails instead, and the command goes on.
   if (app.get_subcommands().size() > 0) std::signal(SIGPIPE, SIG_IGN);
   if (autostart->parsed()) return withOutputWritten(runAutostart(o.action));
+  if (quit->parsed()) return quitRunningInstance(std::cerr);
   for (const CLI::App* command : {serialSet, serialClear, ruleAdd, ruleRemove, ruleList}) {
     if (command->parsed()) return withOutputWritten(runBench(*command, o));
   }

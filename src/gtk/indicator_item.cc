@@ -1,5 +1,7 @@
 #include "gtk/indicator_item.h"
 
+#include <gdk/gdkx.h>
+
 #include <string_view>
 #include <utility>
 
@@ -23,8 +25,11 @@ void showTooltip(GtkStatusIcon* icon, const char* tooltip) {
   gtk_status_icon_set_tooltip_text(icon, tooltip);
 }
 
-// The library's fallback, given the tooltip the library leaves out.
+// The library's fallback, given the tooltip the library leaves out. A tray icon is an X11 window
+// embedded in an X11 tray: on Wayland there is none to fall back to (GTK's tray icon there only
+// logs criticals).
 GtkStatusIcon* fallBack(AppIndicator* indicator) {
+  if (!GDK_IS_X11_DISPLAY(gdk_display_get_default())) return nullptr;
   GtkStatusIcon* icon = libraryClass->fallback(indicator);
   g_object_set_data(G_OBJECT(indicator), kTrayIconKey, icon);
   if (icon != nullptr) showTooltip(icon, app_indicator_get_title(indicator));
@@ -33,7 +38,7 @@ GtkStatusIcon* fallBack(AppIndicator* indicator) {
 
 void unFallBack(AppIndicator* indicator, GtkStatusIcon* icon) {
   g_object_set_data(G_OBJECT(indicator), kTrayIconKey, nullptr);
-  libraryClass->unfallback(indicator, icon);
+  if (icon != nullptr) libraryClass->unfallback(indicator, icon);
 }
 
 G_GNUC_END_IGNORE_DEPRECATIONS

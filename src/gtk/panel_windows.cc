@@ -1,9 +1,23 @@
 #include "gtk/panel_windows.h"
 
+#include <gdk/gdkx.h>
+
+#include <algorithm>
+
 #include "core/text_cut.h"
 
 namespace vantorel {
 namespace {
+
+// How many lines of `label`'s text fit in `height` pixels (at least one).
+int linesIn(GtkWidget* label, int height) {
+  PangoLayout* layout = gtk_widget_create_pango_layout(label, "Hg");
+  pango_layout_set_attributes(layout, gtk_label_get_attributes(GTK_LABEL(label)));
+  int lineHeight = 0;
+  pango_layout_get_pixel_size(layout, nullptr, &lineHeight);
+  g_object_unref(layout);
+  return lineHeight > 0 ? std::max(1, height / lineHeight) : 1;
+}
 
 // A widget's place in its window's content, from the top-left corner, in GTK's logical pixels.
 struct Frame {
@@ -62,11 +76,25 @@ void limitFunctions(GtkWidget* window, gpointer) {
                              static_cast<GdkWMDecoration>(GDK_DECOR_BORDER | GDK_DECOR_TITLE));
 }
 
-// Centres the whole window, frame included, on its monitor once the frame is known: the toolkit
-// would centre the content alone, leaving the frame low and to one side. Done once, after the
-// window is mapped (a move asked for earlier may lose to the window manager's placement): at once
-// if the frame is known, or else at the next configure event, as under KWin, which frames the
-// window only after mapping it.
+// The monitor the person works on: the one under the pointer, or else the window's.
+GdkMonitor* workingMonitor(GtkWidget* window) {
+  GdkDisplay* display = gtk_widget_get_display(window);
+  if (GdkSeat* seat = gdk_display_get_default_seat(display)) {
+    if (GdkDevice* pointer = gdk_seat_get_pointer(seat)) {
+      int x = 0, y = 0;
+      gdk_device_get_position(pointer, nullptr, &x, &y);
+      if (GdkMonitor* monitor = gdk_display_get_monitor_at_point(display, x, y)) return monitor;
+    }
+  }
+  return gdk_display_get_monitor_at_window(display, gtk_widget_get_window(window));
+}
+
+// Centres the whole window, frame included, on the usable area of the monitor the person works
+// on (the desktop's own panels left out) once the frame is known: the toolkit would centre the
+// content alone, leaving the frame low and to one side. Done once, after the window is mapped (a
+// move asked for earlier may lose to the window manager's placement): at once if the frame is
+// known, or else at the next configure event, as under KWin, which frames the window only after
+// mapping it.
 gboolean centreFrame(GtkWidget* window, GdkEvent* event, gpointer) {
   GObject* object = G_OBJECT(window);
   int stage = GPOINTER_TO_INT(g_object_get_data(object, kCentring));
@@ -76,21 +104,22 @@ gboolean centreFrame(GtkWidget* window, GdkEvent* event, gpointer) {
   }
   if (stage != kMapped) return FALSE;
   GdkWindow* gdkWindow = gtk_widget_get_window(window);
-  GdkRectangle frame, screen;
+  GdkRectangle frame, area;
   gdk_window_get_frame_extents(gdkWindow, &frame);
   if (frame.width <= 1) return FALSE;  // GDK's placeholder for a frame not yet known
   g_object_set_data(object, kCentring, GINT_TO_POINTER(kCentred));
-  gdk_monitor_get_geometry(
-      gdk_display_get_monitor_at_window(gtk_widget_get_display(window), gdkWindow), &screen);
-  gtk_window_move(GTK_WINDOW(window), screen.x + (screen.width - frame.width) / 2,
-                  screen.y + (screen.height - frame.height) / 2);
+  gdk_monitor_get_workarea(workingMonitor(window), &area);
+  ignoringXErrors([&] {
+    gtk_window_move(GTK_WINDOW(window), area.x + (area.width - frame.width) / 2,
+                    area.y + (area.height - frame.height) / 2);
+  });
   return FALSE;
 }
 
 // A panel is never left minimised, whatever the window manager allows: it would hide a request.
 gboolean keepUnminimised(GtkWidget* window, GdkEventWindowState* event, gpointer) {
   if ((event->changed_mask & event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0) {
-    gtk_window_deiconify(GTK_WINDOW(window));
+    ignoringXErrors([window] { gtk_window_deiconify(GTK_WINDOW(window)); });
   }
   return FALSE;
 }
@@ -130,6 +159,17 @@ void place(GtkFixed* content, GtkWidget* child, const Frame& frame) {
 
 }  // namespace
 
+void ignoringXErrors(const std::function<void()>& call) {
+  GdkDisplay* display = gdk_display_get_default();
+  if (!GDK_IS_X11_DISPLAY(display)) {
+    call();
+    return;
+  }
+  gdk_x11_display_error_trap_push(display);
+  call();
+  gdk_x11_display_error_trap_pop_ignored(display);
+}
+
 PanelStyle::PanelStyle() : provider_(gtk_css_provider_new()) {
   gtk_css_provider_load_from_data(provider_.get(), kStyleSheet, -1, nullptr);
   if (GdkScreen* screen = gdk_screen_get_default()) {
@@ -148,24 +188,23 @@ WindowPtr promptWindow(const std::string& text, GtkWidget** button) {
   GtkFixed* content = nullptr;
   WindowPtr window = makeWindow("Board action needed", kPanelWidth, kPromptHeight, true, &content);
 
-  // Wrapped at the frame's width from the top; a text taller than the frame is clipped by a
-  // scrolled window without scroll bars, so the panel keeps its size.
-  GtkWidget* label = makeLabel(text, kPromptTextSize, false);
+  // Wrapped at the frame's width from the top, in as many lines as the frame holds; a text that
+  // needs more ends its last line with "…", and the whole text is the label's tooltip and its
+  // accessible description, so nothing is cut unseen and the panel keeps its size.
+  const std::string shown = cutToBytes(text, kMaxLabelBytes);
+  GtkWidget* label = makeLabel(shown, kPromptTextSize, false);
   gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
   gtk_label_set_yalign(GTK_LABEL(label), 0.0f);
   gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
   gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
+  gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+  gtk_label_set_lines(GTK_LABEL(label), linesIn(label, kPromptText.height));
+  // Its natural width is then the size request's, never the whole text's on one line.
+  gtk_label_set_max_width_chars(GTK_LABEL(label), 1);
   gtk_widget_set_size_request(label, kPromptText.width, -1);
-  GtkWidget* clip = gtk_scrolled_window_new(nullptr, nullptr);
-  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(clip), GTK_POLICY_NEVER, GTK_POLICY_EXTERNAL);
-  gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(clip), GTK_SHADOW_NONE);
-  gtk_container_add(GTK_CONTAINER(clip), label);
-  if (GtkWidget* viewport = gtk_bin_get_child(GTK_BIN(clip)); GTK_IS_VIEWPORT(viewport)) {
-    gtk_viewport_set_shadow_type(GTK_VIEWPORT(viewport), GTK_SHADOW_NONE);
-  }
-  gtk_widget_set_size_request(clip, kPromptText.width, kPromptText.height);
-  gtk_widget_set_can_focus(clip, FALSE);
-  place(content, clip, kPromptText);
+  gtk_widget_set_tooltip_text(label, shown.c_str());
+  atk_object_set_description(gtk_widget_get_accessible(label), shown.c_str());
+  place(content, label, kPromptText);
 
   *button = gtk_button_new_with_label("OK");
   addStyleClass(*button, kPushButton);

@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,6 +17,11 @@ struct WindowDestroy {
   }
 };
 using WindowPtr = std::unique_ptr<GtkWidget, WindowDestroy>;
+
+// Runs `call`, ignoring the X errors it causes on the default display: a window that another
+// client has destroyed is still alive for GDK until the news arrives, and GDK's default answer to
+// an X error is to end the program.
+void ignoringXErrors(const std::function<void()>& call);
 
 // The panels' style sheet (the green background, white text, buttons at their frame's height),
 // installed on the default screen for the life of this object.

@@ -11,10 +11,20 @@ namespace {
 
 constexpr const char* kWatcher = "org.kde.StatusNotifierWatcher";
 
-constexpr const char* kNoStatusArea =
-    "vantorel: no status area found on this desktop: install a StatusNotifierItem host (e.g. "
-    "gnome-shell-extension-appindicator on GNOME, the indicator plugin on Xfce/MATE) or run "
-    "'vantorel --terminal'\n";
+// What to add so that this desktop shows the item, by $XDG_CURRENT_DESKTOP.
+std::string statusAreaHint() {
+  const char* desktop = g_getenv("XDG_CURRENT_DESKTOP");
+  const std::string name = desktop != nullptr ? desktop : "";
+  if (name.find("GNOME") != std::string::npos) {
+    return "install and enable gnome-shell-extension-appindicator, then log out and in";
+  }
+  if (name.find("XFCE") != std::string::npos) {
+    return "add the Status Tray (notification area) plugin to a panel";
+  }
+  if (name.find("MATE") != std::string::npos) return "add the Notification Area applet to a panel";
+  if (name.find("KDE") != std::string::npos) return "add the System Tray widget to a panel";
+  return "run a panel with a system tray (StatusNotifierItem or XEmbed)";
+}
 
 // True when an XEmbed system tray manages the default screen of an X display.
 bool hasSystemTray() {
@@ -44,7 +54,12 @@ void StatusAreaCheck::onWatcherMissing(GDBusConnection*, const gchar*, gpointer 
   auto* self = static_cast<StatusAreaCheck*>(data);
   if (self->answered_) return;
   self->answered_ = true;
-  if (!hasSystemTray()) std::fputs(kNoStatusArea, stderr);
+  if (hasSystemTray()) return;
+  std::fprintf(stderr,
+               "vantorel: no status area on this desktop, so its item does not show; the prompts "
+               "still do. To see the item, %s, or run 'vantorel --terminal' instead. "
+               "'vantorel quit' ends this Vantorel.\n",
+               statusAreaHint().c_str());
 }
 
 }  // namespace vantorel

@@ -1,6 +1,6 @@
 # The real program on a desktop, seen and clicked as a status area host and a user do it, and its
 # fall-back to the terminal. Usage: desktop_e2e.py <bundle folder> [<screenshot folder>]
-import json, os, sys, traceback
+import json, os, subprocess, sys, traceback
 sys.dont_write_bytecode = True  # no cache files in the source tree
 from desktop_session import Session  # noqa: E402
 
@@ -10,14 +10,16 @@ def checked(item):
 
 
 # The panel once shown, of `size`, kept above, centred with its frame, offering the window manager
-# only `functions` (moving, closing) and the program's icon.
+# only `functions` (moving, closing), with the program's icon and class.
 def panel(session, title, size, functions, shot):
     window = session.wait_until(title, lambda: session.visible_window(title))
     assert session.geometry(window)[2:] == size, session.geometry(window)
     session.wait_centred(window)
     state = session.tool("xprop", "-id", str(window), "_NET_WM_STATE", "_MOTIF_WM_HINTS")
     assert "_NET_WM_STATE_ABOVE" in state and f"HINTS) = 0x3, {functions}, 0xa," in state, state
-    assert "Icon (" in session.tool("xprop", "-id", str(window), "_NET_WM_ICON")  # the program's
+    # The program's icon, and its desktop file's name as the class (task bars find the icon there).
+    assert "Icon (" in session.tool("xprop", "-id", str(window), "_NET_WM_ICON")
+    assert '"vantorel", "Vantorel"' in session.tool("xprop", "-id", str(window), "WM_CLASS")
     shot and session.grab(window, shot, "-frame")
     return window
 
@@ -68,10 +70,7 @@ def steps(session, shots):
     session.tool("xdotool", "windowminimize", str(window), "sleep", "0.5")
     assert session.visible_window("Board action needed") and "HIDDEN" not in session.tool(
         "xprop", "-id", str(window), "_NET_WM_STATE"), "minimised"
-    # "OK" spans 340..420 x 105..135; a click that comes before the window takes input is lost.
-    session.wait_until("the panel to close", lambda: not session.visible_window(
-        "Board action needed") or session.tool("xdotool", "mousemove", "--window", str(window),
-                                               "--sync", "380", "120", "click", "1", "sleep", "1"))
+    session.click_ok(window)
 
     yield "reports success with the tint and a closing panel"
     session.write_attention({"active": False, "needs_user": False, "success_id": "e2e-ok-1"})
@@ -83,17 +82,33 @@ def steps(session, shots):
     session.wait_until("status and icon", tint, expected=["Active", "vantorel-symbolic"])
     session.wait_until("the panel to go", lambda: session.visible_window("Board ready") is None)
 
-    yield "quits and starts again with the stored choice"
+    yield "quits and starts again with the stored choice; a second start shows nothing"
     for _ in range(2):
         item.click("Quit")
         assert session.wait_for_exit() == 0
         item = session.start_program()
         label("Want RP boot | Have RP likely boot")
     assert checked(item) == ["Want RP boot"] and "status area" not in session.program_log()
+    second = subprocess.run([session.bundle + "/bin/vantorel"], env=session.env, timeout=10,
+                            capture_output=True, text=True)
+    assert second.returncode == 0 and f"already running (process {session.program.pid})" in \
+        second.stderr and len(session.watcher.items) == 1, (second, session.watcher.items)
+
+    yield "starts after the first was killed; 'vantorel quit' ends it, and says when none runs"
+    session.program.kill()
+    session.wait_for_exit()
+    item = session.start_program()
+    label("Want RP boot | Have RP likely boot")
+    quit = lambda: subprocess.run([session.bundle + "/bin/vantorel", "quit"],  # noqa: E731
+                                  env=session.env, timeout=15, capture_output=True, text=True)
+    assert quit().returncode == 0 and session.wait_for_exit() == 0
+    nothing = quit()
+    assert nothing.returncode == 1 and nothing.stderr == "vantorel: no Vantorel is running\n"
 
     yield "runs in the terminal without a display, mapping GTK only when it tried one"
     for display in ("", ":99"):
         session.program.terminate()
+        session.program.wait()
         start = len(session.program_log())
         session.start_program(DISPLAY=display)
         session.wait_until("the terminal", lambda: "Want RP" in session.program_log()[start:])

@@ -129,9 +129,18 @@ class Session:  # everything one run needs around the program; close() always cl
             "=")[1].split(",")) if frame else (0, 0, 0, 0)
         return x - l, y - t, w + l + r, h + t + b
 
-    def wait_centred(self, window):  # the whole window, frame included, on the 1280x800 screen
-        self.wait_until("the frame centred", lambda: all(abs(2 * a + b - c) <= 2 for a, b, c in zip(
-            self.geometry(window, True)[:2], self.geometry(window, True)[2:], (1280, 800))))
+    def wait_centred(self, window):  # the whole window, frame included, on the work area
+        def centred():
+            x, y, width, height = self.geometry(window, True)
+            left, top, across, down = map(int, self.tool("xprop", "-root", "_NET_WORKAREA").split(
+                "=")[1].split(",")[:4])
+            return abs(2 * (x - left) + width - across) <= 2 and abs(2 * (y - top) + height - down) <= 2
+        self.wait_until("the frame centred", centred)
+
+    def click_ok(self, window):  # "OK" spans 340..420 x 105..135; a click before it takes input is lost
+        self.wait_until("the panel to close", lambda: not self.visible_window(
+            "Board action needed") or self.tool("xdotool", "mousemove", "--window", str(window),
+                                                "--sync", "380", "120", "click", "1", "sleep", "1"))
 
     def grab(self, window, output, *options):
         return self.tool("import", "-window", str(window), *options, "-depth", "8", output)

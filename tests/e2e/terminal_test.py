@@ -218,7 +218,8 @@ def stalled_reader(binary, home, root):  # a stalled reader: it still polls and 
 def main(scenarios):  # the scenario named on the command line, on fresh folders
     binary, scenario = os.path.abspath(sys.argv[1]), sys.argv[2]
     root = tempfile.mkdtemp(prefix="vantorel-e2e-")
-    home = {name: f"{root}/{name}" for name in ("HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME")}
+    home = {name: f"{root}/{name}" for name in ("HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
+                                                   "XDG_RUNTIME_DIR")}
     try:
         [os.makedirs(folder) for folder in home.values()]
         scenarios[scenario](binary, home, root)

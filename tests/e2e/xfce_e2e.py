@@ -14,9 +14,24 @@ name="panel-1" type="empty"><property name="position" type="string" value="p=6;x
 <property name="plugin-ids" type="array"><value type="int" value="1"/></property></property>
 </property><property name="plugins" type="empty"><property name="plugin-1" type="string"
 value="systray"/></property></channel>"""
-# A window of another program, to take the focus from.
+# A window of another program to type in, to take the focus from.
 OTHER = ("import gi; gi.require_version('Gtk', '3.0'); from gi.repository import Gtk; "
-         "Gtk.Window(title='Other').show(); Gtk.main()")
+         "w = Gtk.Window(title='Other'); w.add(Gtk.TextView()); w.show_all(); Gtk.main()")
+
+
+# Types lines ending in Return into the focused window while a prompt appears, for half a second
+# after it is seen (within its first second); returns the prompt and whether it had the focus.
+def type_through_prompt(session):
+    shown, focused = None, False
+    for _ in range(100):
+        session.tool("xdotool", "key", "--delay", "20", "o", "k", "Return")
+        window = session.visible_window("Board action needed")
+        shown = shown or (window and (window, time.monotonic()))
+        focused = focused or bool(window and f"{window:#x}" in session.tool(
+            "xprop", "-root", "_NET_ACTIVE_WINDOW"))
+        if shown and time.monotonic() > shown[1] + 0.5:
+            return shown[0], focused
+    raise AssertionError("no prompt")
 
 
 def steps(session, shots):
@@ -61,6 +76,7 @@ def steps(session, shots):
     session.tool("xdotool", "windowminimize", str(window), "sleep", "0.5")
     session.wait_until("the prompt back", lambda: "HIDDEN" not in session.tool(
         "xprop", "-id", str(window), "_NET_WM_STATE"), timeout=5)
+    time.sleep(1)  # keys act after the prompt's first second
     session.tool("xdotool", "windowactivate", "--sync", str(window), "key", "Escape")
     session.wait_until("Escape", lambda: not session.visible_window("Board action needed"))
 
@@ -77,6 +93,15 @@ def steps(session, shots):
     session.wait_until("the focus", lambda: f"{window:#x}" in session.tool(
         "xprop", "-root", "_NET_ACTIVE_WINDOW"), timeout=2)
     session.wait_until("the tint to end", lambda: green() == 0, timeout=5)
+
+    yield "lines typed into another window as the prompt appears leave it standing; a click answers"
+    session.tool("xdotool", "windowactivate", "--sync", str(used))
+    session.write_attention({"active": True, "needs_user": True, "request_id": "t", "action": "Go"})
+    window, focused = type_through_prompt(session)
+    time.sleep(1)
+    assert focused and session.visible_window("Board action needed") == window
+    session.click_ok(window)
+    session.write_attention({})
     if other:
         return
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+// After GoogleTest: Xlib defines None and other names as macros.
+#include <gdk/gdkx.h>
 
 #include <string>
 #include <vector>
@@ -32,7 +34,11 @@ std::vector<GtkWidget*> children(gpointer container) {
 
 class GtkFrontEndTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() { ASSERT_TRUE(gtk_init_check(nullptr, nullptr)); }
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
+    // A GTK critical (a destroyed widget used, a failed assertion) ends the test run.
+    g_log_set_always_fatal(static_cast<GLogLevelFlags>(G_LOG_FATAL_MASK | G_LOG_LEVEL_CRITICAL));
+  }
   GtkWindow* shown() {  // the panel's window once it is on screen
     GtkWindow* window = frontEnd.panels().window();
     EXPECT_TRUE(spinUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window)); }));
@@ -54,8 +60,7 @@ TEST_F(GtkFrontEndTest, PanelsGoAfterTheHandlerThatDropsThemAndCloseActsAsTheDef
   g_signal_connect(prompt, "destroy", G_CALLBACK(+[](GtkWidget*, bool* flag) { *flag = true; }),
                    &destroyed);
   const std::vector<GtkWidget*> parts = children(gtk_bin_get_child(GTK_BIN(prompt)));
-  GtkWidget* label = gtk_bin_get_child(GTK_BIN(gtk_bin_get_child(GTK_BIN(parts[0]))));
-  EXPECT_FALSE(gtk_label_get_use_markup(GTK_LABEL(label)));  // the text shown as it is
+  EXPECT_FALSE(gtk_label_get_use_markup(GTK_LABEL(parts[0])));  // the text shown as it is
   gtk_button_clicked(GTK_BUTTON(parts[1]));
   EXPECT_EQ(presses, 1);
   EXPECT_TRUE(spinUntil([&] { return destroyed; }));
@@ -65,6 +70,81 @@ TEST_F(GtkFrontEndTest, PanelsGoAfterTheHandlerThatDropsThemAndCloseActsAsTheDef
   gtk_window_close(frontEnd.panels().window());
   EXPECT_TRUE(spinUntil([&] { return frontEnd.panels().window() == nullptr; }));
   EXPECT_EQ(presses, 2);
+}
+
+// A key pressed on the panel's window, as the display delivers it.
+void sendKey(GtkWindow* window, guint keyval) {
+  for (const GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
+    GdkEvent* event = gdk_event_new(type);
+    event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(GTK_WIDGET(window))));
+    event->key.keyval = keyval;
+    event->key.hardware_keycode = 36;
+    event->key.time = GDK_CURRENT_TIME;
+    gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(
+                                    gdk_window_get_display(event->key.window))));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+  }
+}
+
+TEST_F(GtkFrontEndTest, KeysActOnlyAfterThePanelsFirstSecondWhileAClickAlwaysDoes) {
+  int presses = 0;
+  frontEnd.prompt("Press BOOT", [&] { ++presses; });
+  GtkWindow* prompt = shown();
+  sendKey(prompt, GDK_KEY_Return);
+  sendKey(prompt, GDK_KEY_Escape);
+  EXPECT_FALSE(spinUntil([&] { return presses > 0; }, 500));
+  spinUntil([] { return false; }, 600);
+  sendKey(prompt, GDK_KEY_Return);
+  EXPECT_TRUE(spinUntil([&] { return presses == 1; }));
+
+  frontEnd.prompt("Press BOOT", [&] { ++presses; });
+  gtk_button_clicked(GTK_BUTTON(children(gtk_bin_get_child(GTK_BIN(shown())))[1]));
+  EXPECT_EQ(presses, 2);
+}
+
+TEST_F(GtkFrontEndTest, APanelDestroyedFromOutsideIsForgottenAtOnceAndCountsAsDismissed) {
+  int presses = 0;
+  for (const bool prompt : {true, false}) {
+    prompt ? frontEnd.prompt("Press BOOT", [&] { ++presses; }) : frontEnd.ready();
+    GtkWindow* window = shown();
+    // Another client destroys the window, as `xdotool windowclose` run in a terminal does: the
+    // pointer is elsewhere (with the pointer on it, GTK 3.24's own disposal of a window that
+    // vanished logs a critical before any of this program's code runs).
+    Display* other = XOpenDisplay(gdk_display_get_name(gdk_display_get_default()));
+    XWarpPointer(other, None, DefaultRootWindow(other), 0, 0, 0, 0, 0, 0);
+    XSync(other, False);
+    spinUntil([] { return false; }, 300);  // settled, as a panel someone looks at
+    XDestroyWindow(other, GDK_WINDOW_XID(gtk_widget_get_window(GTK_WIDGET(window))));
+    XCloseDisplay(other);
+    EXPECT_TRUE(spinUntil([&] { return frontEnd.panels().window() == nullptr; }));
+    frontEnd.closePanel();
+  }
+  EXPECT_EQ(presses, 1);
+  frontEnd.prompt("Press BOOT", [] {});  // the panels still work
+  shown();
+}
+
+TEST_F(GtkFrontEndTest, ALongRequestKeepsThePanelsSizeEndsWithAnEllipsisAndIsWholeInTheTooltip) {
+  const std::string text =
+      "Hold BOOTSEL on the RP2350 board, press and release RESET, then release BOOTSEL. The "
+      "flashing tool waits until the bootloader drive appears. If nothing happens within ten "
+      "seconds, unplug the board and plug it in again while holding BOOTSEL.";
+  for (const std::string& each : {std::string("Press BOOT"), text}) {
+    frontEnd.prompt(each, [] {});
+    GtkWindow* window = shown();
+    GtkLabel* label = GTK_LABEL(children(gtk_bin_get_child(GTK_BIN(window)))[0]);
+    spinUntil([] { return false; }, 100);
+    EXPECT_EQ(pango_layout_is_ellipsized(gtk_label_get_layout(label)), each == text);
+    EXPECT_LE(gtk_widget_get_allocated_height(GTK_WIDGET(label)), 70);
+    EXPECT_EQ(gtk_widget_get_allocated_width(GTK_WIDGET(label)), 400);
+    g_autofree gchar* tooltip = gtk_widget_get_tooltip_text(GTK_WIDGET(label));
+    EXPECT_EQ(tooltip, each);
+    EXPECT_EQ(atk_object_get_description(gtk_widget_get_accessible(GTK_WIDGET(label))), each);
+    int width = 0, height = 0;
+    gtk_window_get_size(window, &width, &height);
+    EXPECT_EQ(std::pair(width, height), std::pair(440, 150));
+  }
 }
 
 // "x" for a checked choice, "-" for one that is not.

@@ -1,0 +1,58 @@
+#include "linux/single_instance.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "linux/temp_folder.h"
+
+namespace vantorel {
+namespace {
+
+TEST(SingleInstanceTest, OneHolderAtATimeNamedByItsPidAndFreedWhenItGoesEvenBySigkill) {
+  TempFolder temp;
+  const std::string path = temp.path / "vantorel" / "instance.lock";
+  EXPECT_EQ(runningInstancePid(path), std::nullopt);  // no folder yet
+  {
+    InstanceClaim first = claimInstance(path);
+    ASSERT_TRUE(first.lock) << first.error;
+    EXPECT_EQ(runningInstancePid(path), getpid());
+    const InstanceClaim second = claimInstance(path);  // another open file: refused as a process
+    EXPECT_FALSE(second.lock);
+    EXPECT_EQ(second.runningPid, getpid());
+  }
+  EXPECT_EQ(runningInstancePid(path), std::nullopt);
+
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    const InstanceClaim held = claimInstance(path);
+    (void)!write(ready[1], held.lock ? "y" : "n", 1);
+    pause();
+    _exit(0);
+  }
+  char answer = 0;
+  ASSERT_EQ(read(ready[0], &answer, 1), 1);
+  EXPECT_EQ(answer, 'y');
+  EXPECT_EQ(runningInstancePid(path), child);
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  close(ready[0]), close(ready[1]);
+  EXPECT_TRUE(claimInstance(path).lock);
+}
+
+TEST(SingleInstanceTest, AFolderOthersCanWriteInIsRefused) {
+  TempFolder temp;
+  const std::string folder = temp.path / "shared";
+  ASSERT_EQ(mkdir(folder.c_str(), 0777), 0);
+  chmod(folder.c_str(), 0777);
+  const InstanceClaim claim = claimInstance(folder + "/instance.lock");
+  EXPECT_FALSE(claim.lock || claim.runningPid);
+  EXPECT_EQ(claim.error, folder + " is not a private folder of this user");
+}
+
+}  // namespace
+}  // namespace vantorel
