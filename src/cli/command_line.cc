@@ -16,6 +16,7 @@
 #include "linux/fresh_id.h"
 #include "linux/glib_main_loop.h"
 #include "linux/safe_file_write.h"
+#include "linux/single_instance.h"
 #include "linux/udev_usb_watch.h"
 
 namespace vantorel {
@@ -95,6 +96,14 @@ int runCommand(const CLI::App& command, const Options& options) {
       std::cerr,
   };
   const std::string& name = command.get_name();
+  // A request or a wait that nobody on screen follows is still worth doing (the program may start
+  // later), but the person running the script should know why no prompt appears. A request
+  // written to a file of its own (--file) is for another reader.
+  if (((name == "ask" && !options.file) || name == "wait") && !runningInstancePid()) {
+    std::cerr << "vantorel: no Vantorel is running, so nothing shows "
+              << (name == "ask" ? "this request" : "the board") << " on screen; start `vantorel`"
+              << " to see it (this command goes on)\n";
+  }
   if (name == "ask") {
     const auto until = options.state.empty() ? std::nullopt : observedFromName(options.state);
     return ask(context, {options.text, options.id, until, timeoutOf(options)});
