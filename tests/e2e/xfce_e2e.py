@@ -67,9 +67,12 @@ def steps(session, shots):
     shoot("xfce-item.png")
 
     yield "centres the prompt; no minimising under xfwm4 (elsewhere it comes back); Escape"
-    session.write_attention({"active": True, "needs_user": True, "request_id": "x", "action": "Go"})
+    session.write_attention({"active": True, "needs_user": True, "request_id": "x", "action": (
+        "Hold BOOTSEL on the RP2350 board, press and release RESET, then release BOOTSEL. "
+        "The flashing tool waits until the bootloader drive appears.")})
     window = session.wait_until("the prompt", lambda: session.visible_window("Board action needed"))
     session.wait_centred(window)
+    shots and session.grab(window, f"{shots}/attention-panel.png", "-frame")
     actions = session.tool("xprop", "-id", str(window), "_NET_WM_ALLOWED_ACTIONS")
     assert "CLOSE" in actions and "MAXIMIZE" not in actions and (
         other or "MINIMIZE" not in actions), actions
@@ -88,6 +91,7 @@ def steps(session, shots):
     session.wait_until("green", lambda: green() > 10)
     shoot("xfce-item-tinted.png")
     window = session.wait_until("the panel", lambda: session.visible_window("Board ready"))
+    shots and session.grab(window, f"{shots}/success-panel.png", "-frame")
     assert other or "MINIMIZE" not in session.tool(
         "xprop", "-id", str(window), "_NET_WM_ALLOWED_ACTIONS")
     session.wait_until("the focus", lambda: f"{window:#x}" in session.tool(
