@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "core/board_names.h"
+#include "core/visible_text.h"
 #include "linux/autostart.h"
 #include "linux/bundle.h"
 #include "linux/expected_c6_serial.h"
@@ -90,7 +91,7 @@ int runCommand(const CLI::App& command, const Options& options) {
   if (name == "status") {
     const int exit = status(context, options.json);
     // The JSON report is for scripts and keeps its keys; people also see the serial's origin.
-    if (exit == kExitDone && !options.json) std::cout << describe(serial) << "\n";
+    if (exit == kExitDone && !options.json) std::cout << visibleText(describe(serial)) << "\n";
     return exit;
   }
   return wait(context, *observedFromName(options.state), timeoutOf(options));
@@ -99,15 +100,16 @@ int runCommand(const CLI::App& command, const Options& options) {
 int runAutostart(const std::string& action) {
   if (action == "status") {
     const bool on = autostartEnabled();
-    std::cout << (on ? "on: " + autostartEntryPath() : std::string("off")) << "\n";
+    std::cout << (on ? "on: " + visibleText(autostartEntryPath()) : std::string("off")) << "\n";
     return on ? kExitDone : kExitNotMet;
   }
   const std::string error = action == "on" ? enableAutostart() : disableAutostart();
   if (!error.empty()) {
-    std::cerr << "vantorel: " << error << "\n";
+    std::cerr << "vantorel: " << visibleText(error) << "\n";
     return kExitUsageOrIo;
   }
-  std::cout << (action == "on" ? "on: " + autostartEntryPath() : std::string("off")) << "\n";
+  std::cout << (action == "on" ? "on: " + visibleText(autostartEntryPath()) : std::string("off"))
+            << "\n";
   return kExitDone;
 }
 
@@ -120,11 +122,11 @@ int runSerial(const std::optional<std::string>& serial) {
   }
   const std::string folder = userSettingsFolder();
   if (const std::string error = storeUserC6Serial(folder, serial); !error.empty()) {
-    std::cerr << "vantorel: " << error << "\n";
+    std::cerr << "vantorel: " << visibleText(error) << "\n";
     return kExitUsageOrIo;
   }
   const ExpectedC6Serial now = expectedC6Serial(Bundle::ofRunningProgram(), folder);
-  std::cout << describe(now) << "\n";
+  std::cout << visibleText(describe(now)) << "\n";
   if (serial && now.source == ExpectedC6Serial::Source::bundle) {
     std::cerr << "vantorel: stored, but this program's bundle names a serial, and that one wins\n";
   }

@@ -5,6 +5,7 @@
 #include "cli/status_report.h"
 #include "core/classification.h"
 #include "core/status_view.h"
+#include "core/visible_text.h"
 
 namespace vantorel {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 int writeAttention(CommandContext& context, const std::string& text) {
   const std::string error = context.writeAttention(text);
   if (error.empty()) return kExitDone;
-  context.err << "vantorel: " << error << "\n";
+  context.err << "vantorel: " << visibleText(error) << "\n";
   return kExitUsageOrIo;
 }
 

@@ -1,6 +1,6 @@
 #include "gtk/panel_windows.h"
 
-#include "core/text_cut.h"
+#include "core/panel_label_text.h"
 
 namespace vantorel {
 namespace {
@@ -41,7 +41,7 @@ void addStyleClass(GtkWidget* widget, const char* name) {
 // A label in the system font's family at `size` pixels. Plain text, never markup.
 GtkWidget* makeLabel(const std::string& text, int size, bool bold) {
   GtkWidget* label = gtk_label_new(nullptr);
-  gtk_label_set_text(GTK_LABEL(label), cutToBytes(text, kMaxLabelBytes).c_str());
+  gtk_label_set_text(GTK_LABEL(label), panelLabelText(text).c_str());
   PangoAttrList* attributes = pango_attr_list_new();
   pango_attr_list_insert(attributes, pango_attr_size_new_absolute(size * PANGO_SCALE));
   if (bold) pango_attr_list_insert(attributes, pango_attr_weight_new(PANGO_WEIGHT_BOLD));

@@ -45,7 +45,7 @@ class GtkFrontEndTest : public testing::Test {
 TEST_F(GtkFrontEndTest, PanelsGoAfterTheHandlerThatDropsThemAndCloseActsAsTheDefaultOk) {
   int presses = 0;
   bool destroyed = false;
-  frontEnd.prompt("<b>Hold</b> &amp;", [&] {
+  frontEnd.prompt("<b>Hold</b> &amp; \u202eTESER", [&] {
     frontEnd.ready();  // replaces the prompt from inside its own button's handler
     EXPECT_FALSE(destroyed);
     ++presses;
@@ -55,7 +55,8 @@ TEST_F(GtkFrontEndTest, PanelsGoAfterTheHandlerThatDropsThemAndCloseActsAsTheDef
                    &destroyed);
   const std::vector<GtkWidget*> parts = children(gtk_bin_get_child(GTK_BIN(prompt)));
   GtkWidget* label = gtk_bin_get_child(GTK_BIN(gtk_bin_get_child(GTK_BIN(parts[0]))));
-  EXPECT_FALSE(gtk_label_get_use_markup(GTK_LABEL(label)));  // the text shown as it is
+  EXPECT_FALSE(gtk_label_get_use_markup(GTK_LABEL(label)));  // the text shown as it is,
+  EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(label)), "<b>Hold</b> &amp; <U+202E>TESER");  // all
   gtk_button_clicked(GTK_BUTTON(parts[1]));
   EXPECT_EQ(presses, 1);
   EXPECT_TRUE(spinUntil([&] { return destroyed; }));
