@@ -50,10 +50,16 @@ Utf8Char decodeUtf8(std::string_view text) {
   } else {
     return {kReplacement, 1};
   }
+  if (length > text.size()) {  // cut short by the end of the text: one U+FFFD for what it has
+    for (std::size_t i = 1; i < text.size(); ++i) {
+      if (!isContinuation(static_cast<unsigned char>(text[i]))) return {kReplacement, 1};
+    }
+    return {kReplacement, text.size()};
+  }
   for (std::size_t i = 1; i < length; ++i) {
-    if (i == text.size()) return {kReplacement, i};  // cut short by the end of the text
     const auto byte = static_cast<unsigned char>(text[i]);
-    if (!isContinuation(byte)) return {kReplacement, 1};
+    // Cut short by a NUL, as by the end of a C string: one U+FFFD for what it has.
+    if (!isContinuation(byte)) return {kReplacement, byte == 0 ? i : 1};
     c = (c << 6) | (byte & 0x3F);
   }
   if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {kReplacement, 1};
@@ -61,8 +67,9 @@ Utf8Char decodeUtf8(std::string_view text) {
 }
 
 bool isBidiControl(char32_t c) {
-  return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
-         (c >= 0x2066 && c <= 0x2069);
+  return c == 0x061C || c == 0x070F || c == 0x200E || c == 0x200F ||
+         (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x110BD ||
+         c == 0x110CD || (c >= 0x13430 && c <= 0x13438);
 }
 
 std::string visibleText(std::string_view text, LineBreaks breaks) {

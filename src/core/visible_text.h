@@ -16,7 +16,8 @@ struct Utf8Char {
 
 // The character at the front of a non-empty `text`. A byte that starts no valid character
 // (overlong, a surrogate, past U+10FFFF, a stray continuation byte) is U+FFFD taking one byte; a
-// sequence cut short by the end of the text is one U+FFFD taking the bytes it has. NUL is U+0000.
+// sequence cut short by the end of the text or by a NUL byte is one U+FFFD taking the bytes it
+// has. NUL is U+0000. (GLib's UTF-8 reader reads the same.)
 Utf8Char decodeUtf8(std::string_view text);
 
 enum class LineBreaks {
@@ -24,9 +25,9 @@ enum class LineBreaks {
   kKeep,  // "\n" and "\r\n" stay line breaks ("\n")
 };
 
-// The invisible characters that reorder the text around them (embeddings, overrides, isolates and
-// the directional marks): shown by name, so a text cannot show a person something other than what
-// it holds.
+// The invisible characters that reorder the text around them: embeddings, overrides, isolates,
+// the directional marks, and the few other format characters that are strongly directional.
+// Shown by name, so a text cannot show a person something other than what it holds.
 bool isBidiControl(char32_t c);
 
 // `text` as valid UTF-8 in which every control is visible: C0 controls in caret notation (ESC as
