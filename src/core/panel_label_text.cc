@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <utility>
 
 #include "core/text_cut.h"
@@ -47,16 +48,16 @@ bool extendsCluster(char32_t c) {
   return after != kExtending.begin() && c <= std::prev(after)->second;
 }
 
-std::string panelLabelText(std::string_view actionText) {
+std::string panelLabelText(std::string_view actionText, std::size_t maxCharacters) {
   // Every character shown takes at least one byte and at most four, "\r\n" two: this prefix holds
   // more than the label is given.
   const std::string visible =
-      visibleText(cutToBytes(actionText, 4 * kMaxLabelCharacters), LineBreaks::kKeep);
+      visibleText(cutToBytes(actionText, 4 * maxCharacters), LineBreaks::kKeep);
   std::string out;
   std::size_t characters = 0, run = 0;
   char32_t previous = 0;
   for (std::size_t i = 0; i < visible.size();) {
-    if (characters == kMaxLabelCharacters) return out + "…";
+    if (characters == maxCharacters) return out + "…";
     const Utf8Char d = decodeUtf8(std::string_view(visible).substr(i));
     if (breaksLine(d.c)) {
       run = 0;

@@ -24,10 +24,12 @@ inline constexpr std::size_t kMaxUnbrokenRun = 48;
 // The zero-width space (U+200B): a line may break there, and it shows nothing.
 inline constexpr std::string_view kZeroWidthSpace = "\u200B";
 
-// `actionText` made visible as visibleText() does (line breaks kept), cut to kMaxLabelCharacters
-// characters and "…" when longer, with zero-width spaces put into long unbroken runs so that the
-// label wraps them and lays them out in time linear in the text.
-std::string panelLabelText(std::string_view actionText);
+// `actionText` made visible as visibleText() does (line breaks kept), cut to `maxCharacters`
+// characters and "…" when longer, with zero-width spaces put into long unbroken runs so that a
+// wrapping label lays them out in time linear in the text (a tooltip that shows more of the text
+// needs them as much).
+std::string panelLabelText(std::string_view actionText,
+                           std::size_t maxCharacters = kMaxLabelCharacters);
 
 // True when `c` belongs with the character before it in what a reader sees as one letter
 // (combining marks, vowel signs and viramas of the Indic scripts, joiners, variation selectors,
