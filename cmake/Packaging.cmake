@@ -22,7 +22,7 @@ add_custom_target(vantorel_docs ALL DEPENDS ${VANTOREL_DOC_BUILD_DIR}/vantorel.1
                                             ${VANTOREL_DOC_BUILD_DIR}/changelog.gz)
 
 install(FILES ${VANTOREL_DOC_BUILD_DIR}/vantorel.1.gz DESTINATION share/man/man1)
-install(FILES ${PROJECT_SOURCE_DIR}/data/io.github.vantorel.Vantorel.metainfo.xml DESTINATION share/metainfo)
+install(FILES ${PROJECT_SOURCE_DIR}/data/io.github.vantorel.vantorel.metainfo.xml DESTINATION share/metainfo)
 install(FILES ${VANTOREL_DOC_BUILD_DIR}/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/debian/copyright
         DESTINATION share/doc/vantorel)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/debian/lintian-overrides DESTINATION share/lintian/overrides

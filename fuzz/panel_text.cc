@@ -1,8 +1,11 @@
 // Whatever text the flashing tool asks to show and however wide the terminal, every drawn line
-// is valid UTF-8 with no control but the panel's own colour codes, exactly the frame's width.
+// is valid UTF-8 with no control but the panel's own colour codes, exactly the frame's width, and
+// the panel shows the text (up to its 4,096 bytes and 12 lines) as an independent model built on
+// GLib makes it visible.
 
 #include "terminal/panel_text.h"
 
+#include "core/text_cut.h"
 #include "fuzz_check.h"
 #include "terminal/text.h"
 
@@ -35,16 +38,43 @@ static void checkPanel(const std::vector<std::string>& lines, std::size_t width)
   }
 }
 
-// The first byte is the panel's width, the second picks colours (bit 0); the rest is the text.
+static std::string withoutBlanks(std::string text) {
+  std::erase_if(text, [](char c) { return c == ' ' || c == '\t' || c == '\n'; });
+  return text;
+}
+
+// The text rows of an attention panel, inside their frame, joined: the model's text, or a prefix
+// of it then "…" when the panel had to leave lines out.
+static void checkShown(const std::vector<std::string>& lines, std::string_view text) {
+  std::string shown;
+  for (std::size_t i = 2; i + 3 < lines.size(); ++i) {
+    const std::string row = withoutColours(lines[i]);
+    FUZZ_CHECK(row.starts_with("│ ") && row.ends_with(" │"));
+    shown += row.substr(4, row.size() - 8);
+  }
+  shown = withoutBlanks(shown);
+  const std::string model =
+      withoutBlanks(modelVisible(vantorel::cutToBytes(text, kMaxActionBytes), true));
+  if (shown.ends_with("…") && !model.starts_with(shown)) shown.resize(shown.size() - 3);
+  FUZZ_CHECK(model.starts_with(shown) && (lines.size() == 17 || shown == model));
+}
+
+// The first two bytes are the terminal's columns (0 to 4,199; 0: unknown), the third picks colours
+// (bit 0) and a panel as wide as the columns' low 9 bits, not fitted to a terminal (bit 1); the
+// rest is the text.
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
-  if (size < 2) return 0;
-  const std::size_t width = data[0];
-  const bool ansi = (data[1] & 1) != 0;
-  const std::string_view text(reinterpret_cast<const char*>(data) + 2, size - 2);
+  if (size < 3) return 0;
+  const std::size_t columns = (data[0] | data[1] << 8) % 4200;
+  const bool ansi = (data[2] & 1) != 0;
+  const std::size_t width = (data[2] & 2) != 0 ? columns % 512 : panelColumns(columns);
+  const std::string_view text(reinterpret_cast<const char*>(data) + 3, size - 3);
   const std::string oneLine = printable(text);
   FUZZ_CHECK(validUtf8(oneLine) && withoutColours(oneLine) == oneLine);
-  FUZZ_CHECK(displayWidth(truncateToWidth(oneLine, width)) <= width);
-  checkPanel(attentionPanel(text, width, ansi), width);
+  FUZZ_CHECK(withoutBlanks(oneLine) == withoutBlanks(modelVisible(text, false)));
+  FUZZ_CHECK(displayWidth(truncateToWidth(oneLine, columns)) <= columns);
+  const auto panel = attentionPanel(text, width, ansi);
+  checkPanel(panel, width);
+  checkShown(panel, text);
   checkPanel(readyPanel(width, ansi), width);
   return 0;
 }

@@ -51,7 +51,7 @@ inside() {
 
   echo "== installed files"
   for file in /usr/share/applications/vantorel.desktop /usr/share/icons/hicolor/scalable/apps/vantorel.svg \
-    /usr/share/metainfo/io.github.vantorel.Vantorel.metainfo.xml /usr/share/vantorel/Info.json; do
+    /usr/share/metainfo/io.github.vantorel.vantorel.metainfo.xml /usr/share/vantorel/Info.json; do
     [ -f "$file" ] || { echo "FAIL: $file is missing" >&2; exit 1; }
   done
   echo "   desktop entry, icons, metainfo, Info.json: present; manual page: $(man -w vantorel)"

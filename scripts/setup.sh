@@ -22,6 +22,8 @@ test_packages=(
   sway xwayland grim wtype  # a Wayland session
   python3 python3-dbus python3-gi
   dpkg-dev file  # the Debian package's dependencies
+  man-db appstream  # the package's manual page and metainfo checks
+  libfribidi-dev libpango1.0-dev  # the fuzz targets' models and the label's layout
 )
 case "$purpose" in
   run) packages=("${run_packages[@]}") ;;

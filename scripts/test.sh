@@ -26,6 +26,7 @@ echo "== unit tests and fuzz targets under AddressSanitizer and UndefinedBehavio
 CC=clang CXX=clang++ cmake -S . -B build/sanitized -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DVANTOREL_SANITIZE=ON -DVANTOREL_FUZZ=ON -DVANTOREL_WERROR=ON >/dev/null
 cmake --build build/sanitized --target core_tests linux_tests terminal_tests cli_tests gtk_tests \
-  fuzz_attention_file fuzz_json_files fuzz_panel_text fuzz_text_cut fuzz_key_decoder
+  fuzz_attention_file fuzz_json_files fuzz_panel_text fuzz_panel_label fuzz_text_cut \
+  fuzz_key_decoder
 (cd build/sanitized && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --output-on-failure -j"$(nproc)" -L 'unit|fuzz|desktop')

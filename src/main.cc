@@ -8,6 +8,7 @@
 
 #include "app/controller.h"
 #include "cli/command_line.h"
+#include "core/visible_text.h"
 #include "linux/attention_file_source.h"
 #include "linux/bundle.h"
 #include "linux/desktop_loader.h"
@@ -41,10 +42,12 @@ int runProgram(bool forceTerminal, bool verbose) {
   GLibMainLoop loop;
   const Bundle bundle = Bundle::ofRunningProgram();
   const std::string attentionPath = attentionFilePath(bundle.path);
-  // A path can be any length: the line is asked for (`vantorel status` names the file too).
+  // A path can be any length: the line is asked for (`vantorel status` names the file too). Paths
+  // come from the environment: their controls are shown, never sent to the terminal.
   if (verbose) {
-    std::fprintf(stderr, "vantorel: reading the attention file %s\n",
-                 attentionPath.empty() ? "(none: no data folder)" : attentionPath.c_str());
+    std::fprintf(
+        stderr, "vantorel: reading the attention file %s\n",
+        attentionPath.empty() ? "(none: no data folder)" : visibleText(attentionPath).c_str());
   }
 
   // Menu choices reach the controller once it exists, and never after it is gone.

@@ -10,6 +10,7 @@
 #include "cli/help_formatter.h"
 #include "cli/quit.h"
 #include "core/board_names.h"
+#include "core/visible_text.h"
 #include "linux/autostart.h"
 #include "linux/bundle.h"
 #include "linux/file_settings.h"
@@ -114,7 +115,8 @@ int runCommand(const CLI::App& command, const Options& options) {
     const int exit = status(context, options.json);
     // The JSON report is for scripts and keeps its keys; people also see the attention file.
     if (exit == kExitDone && !options.json) {
-      std::cout << "Attention file: " << (path.empty() ? "(none: no data folder)" : path) << "\n";
+      std::cout << "Attention file: "
+                << (path.empty() ? "(none: no data folder)" : visibleText(path)) << "\n";
     }
     return exit;
   }
@@ -124,15 +126,16 @@ int runCommand(const CLI::App& command, const Options& options) {
 int runAutostart(const std::string& action) {
   if (action == "status") {
     const bool on = autostartEnabled();
-    std::cout << (on ? "on: " + autostartEntryPath() : std::string("off")) << "\n";
+    std::cout << (on ? "on: " + visibleText(autostartEntryPath()) : std::string("off")) << "\n";
     return on ? kExitDone : kExitNotMet;
   }
   const std::string error = action == "on" ? enableAutostart() : disableAutostart();
   if (!error.empty()) {
-    std::cerr << "vantorel: " << error << "\n";
+    std::cerr << "vantorel: " << visibleText(error) << "\n";
     return kExitUsageOrIo;
   }
-  std::cout << (action == "on" ? "on: " + autostartEntryPath() : std::string("off")) << "\n";
+  std::cout << (action == "on" ? "on: " + visibleText(autostartEntryPath()) : std::string("off"))
+            << "\n";
   return kExitDone;
 }
 

@@ -3,6 +3,9 @@
 #include "cli/attention_request.h"
 #include "cli/board_wait.h"
 #include "cli/status_report.h"
+#include "core/classification.h"
+#include "core/status_view.h"
+#include "core/visible_text.h"
 
 namespace vantorel {
 namespace {
@@ -12,7 +15,7 @@ using Change = std::function<std::optional<std::string>(const std::optional<std:
 int updateAttention(CommandContext& context, const Change& change) {
   const std::string error = context.updateAttention(change);
   if (error.empty()) return kExitDone;
-  context.err << "vantorel: " << error << "\n";
+  context.err << "vantorel: " << visibleText(error) << "\n";
   return kExitUsageOrIo;
 }
 

@@ -3,10 +3,10 @@
 namespace vantorel {
 namespace {
 
-// The Exec key's value: the whole path in double quotes, in which ", `, $ and \ take a backslash;
+// One argument of the Exec key's value: in double quotes, in which ", `, $ and \ take a backslash;
 // '%' starts a field code and is doubled. The value is then a string, whose own escaping doubles
 // every backslash again.
-std::string execValue(std::string_view executable) {
+std::string quotedArgument(std::string_view executable) {
   std::string value = "\"";
   for (const char c : executable) {
     if (c == '"' || c == '`' || c == '$') {
@@ -21,6 +21,14 @@ std::string execValue(std::string_view executable) {
     }
   }
   return value + "\"";
+}
+
+// The Exec key's value. Readers check that the program is there before expanding the field codes
+// ("%%" to "%"), so a program path that holds '%' cannot come first: the shell runs it, named
+// as its $0.
+std::string execValue(std::string_view executable) {
+  if (executable.find('%') == std::string_view::npos) return quotedArgument(executable);
+  return R"(/bin/sh -c "exec \\"\\$0\\"" )" + quotedArgument(executable);
 }
 
 }  // namespace

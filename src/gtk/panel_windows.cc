@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/text_cut.h"
+#include "core/panel_label_text.h"
 
 namespace vantorel {
 namespace {
@@ -33,6 +33,8 @@ constexpr Frame kOkButton = {340, 105, 80, 30};
 constexpr int kReadyHeight = 110;
 constexpr Frame kReadyText = {20, 35, 400, 40};
 constexpr int kReadyTextSize = 24;
+// The most of an action text the tooltip and a screen reader get: as much as the terminal shows.
+constexpr std::size_t kMaxTooltipCharacters = 4096;
 
 constexpr const char* kGreenBackground = "vantorel-green-background";
 constexpr const char* kWhiteText = "vantorel-white-text";
@@ -55,7 +57,7 @@ void addStyleClass(GtkWidget* widget, const char* name) {
 // A label in the system font's family at `size` pixels. Plain text, never markup.
 GtkWidget* makeLabel(const std::string& text, int size, bool bold) {
   GtkWidget* label = gtk_label_new(nullptr);
-  gtk_label_set_text(GTK_LABEL(label), cutToBytes(text, kMaxLabelBytes).c_str());
+  gtk_label_set_text(GTK_LABEL(label), panelLabelText(text).c_str());
   PangoAttrList* attributes = pango_attr_list_new();
   pango_attr_list_insert(attributes, pango_attr_size_new_absolute(size * PANGO_SCALE));
   if (bold) pango_attr_list_insert(attributes, pango_attr_weight_new(PANGO_WEIGHT_BOLD));
@@ -190,9 +192,10 @@ WindowPtr promptWindow(const std::string& text, GtkWidget** button) {
 
   // Wrapped at the frame's width from the top, in as many lines as the frame holds; a text that
   // needs more ends its last line with "…", and the whole text is the label's tooltip and its
-  // accessible description, so nothing is cut unseen and the panel keeps its size.
-  const std::string shown = cutToBytes(text, kMaxLabelBytes);
-  GtkWidget* label = makeLabel(shown, kPromptTextSize, false);
+  // accessible description, so nothing is cut unseen and the panel keeps its size. The tooltip
+  // wraps too: it gets the text made ready for wrapping, as the label does, only longer.
+  const std::string shown = panelLabelText(text, kMaxTooltipCharacters);
+  GtkWidget* label = makeLabel(text, kPromptTextSize, false);
   gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
   gtk_label_set_yalign(GTK_LABEL(label), 0.0f);
   gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);

@@ -44,8 +44,4 @@ WindowPtr promptWindow(const std::string& text, GtkWidget** button);
 // is asked to offer no close button. Not yet shown.
 WindowPtr readyWindow();
 
-// The most text a label is given: a panel shows a few hundred characters, and laying out a whole
-// megabyte would stall the main loop for seconds on every prompt.
-inline constexpr std::size_t kMaxLabelBytes = 4096;
-
 }  // namespace vantorel

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "core/visible_text.h"
 #include "ports/desktop_module.h"
 
 namespace vantorel {
@@ -43,7 +44,8 @@ std::unique_ptr<FrontEnd> loadDesktopFrontEnd(const std::string& bundlePath,
   std::string whyNot;
   std::unique_ptr<FrontEnd> frontEnd(makeFromModule(bundlePath, std::move(onChoice), whyNot));
   if (!frontEnd) {
-    std::fprintf(stderr, "vantorel: no desktop (%s); running in the terminal\n", whyNot.c_str());
+    std::fprintf(stderr, "vantorel: no desktop (%s); running in the terminal\n",
+                 visibleText(whyNot).c_str());
   }
   return frontEnd;
 }

@@ -5,20 +5,17 @@
 #include <string_view>
 #include <vector>
 
+#include "core/visible_text.h"
+
 namespace vantorel::terminal {
 
 // Text made safe to send to a terminal and measured in terminal columns.
 
-enum class LineBreaks {
-  kShow,  // a line break is shown as "^J", so the text stays on one line
-  kKeep,  // "\n" and "\r\n" stay line breaks
-};
+using vantorel::LineBreaks;
 
-// `text` as printable UTF-8 that a terminal cannot interpret: C0 controls in caret notation (ESC
-// as "^[", BEL as "^G"), DEL as "^?", C1 controls and the invisible bidirectional controls as
-// "<U+009B>", a tab as spaces up to the next 8-column stop of its line, and every byte that is
-// not valid UTF-8 as U+FFFD. The result contains no byte below 0x20 other than the line breaks
-// that `breaks` keeps.
+// `text` as printable UTF-8 that a terminal cannot interpret: visibleText(), with a tab as spaces
+// up to the next 8-column stop of its line. The result contains no byte below 0x20 other than the
+// line breaks that `breaks` keeps.
 std::string printable(std::string_view text, LineBreaks breaks = LineBreaks::kShow);
 
 // Columns one character takes on a terminal: two for wide East Asian characters and emoji, none

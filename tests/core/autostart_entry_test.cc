@@ -14,7 +14,9 @@ TEST(AutostartEntryTest, ExecRunsThePathAsItIs) {
     std::optional<std::string> exec;
   } rows[] = {
       {"/opt/V/bin/vantorel", R"(Exec="/opt/V/bin/vantorel")"},
-      {"/a b/$HOME/`x`/\"q\"/100%/c\\d", R"(Exec="/a b/\\$HOME/\\`x\\`/\\"q\\"/100%%/c\\\\d")"},
+      {"/a b/$HOME/`x`/\"q\"/c\\d", R"(Exec="/a b/\\$HOME/\\`x\\`/\\"q\\"/c\\\\d")"},
+      // Readers look for the program before they expand "%%": the shell runs it.
+      {"/a b/100%/$x", R"(Exec=/bin/sh -c "exec \\"\\$0\\"" "/a b/100%%/\\$x")"},
       {"bin/vantorel", std::nullopt},
       {"", std::nullopt},
       {"/a\nb", std::nullopt},

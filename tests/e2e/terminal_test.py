@@ -215,6 +215,65 @@ def stalled_reader(binary, home, root):  # a stalled reader: it still polls and 
     os.close(write_end), os.close(read_end)
 
 
+# Autostart as GLib's desktop entry reader sees it (for a program whose path holds "%", and
+# through a link to an entry kept elsewhere), and paths from the environment printed with their
+# controls visible.
+def autostart(binary, home, root):
+    from gi.repository import Gio
+    binary, _ = bundle_copy(binary, root + "/100%d")
+    hostile = "/\x1b]0;pwned\x07"
+    config = root + hostile
+    env = dict(home, XDG_CONFIG_HOME=config, XDG_DATA_HOME=root + hostile)
+    entry = config + "/autostart/vantorel.desktop"
+
+    def glib_reads():  # PyGObject raises where GLib returns no entry
+        with contextlib.suppress(TypeError):
+            return Gio.DesktopAppInfo.new_from_filename(entry)
+
+    def run(*args, status=0):
+        process = start(binary, env, *args, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                        stderr=subprocess.PIPE)
+        out, err = process.communicate(timeout=5)
+        assert process.returncode == status, f"{args}: exit {process.returncode}, {err}"
+        assert b"\x1b" not in out + err, f"{args}: a control reached the terminal: {out + err}"
+        return out.decode()
+
+    assert run("autostart", "status", status=1) == "off\n"
+    assert run("autostart", "on") == f"on: {root}/^[]0;pwned^G/autostart/vantorel.desktop\n"
+    assert glib_reads(), "GLib rejects the entry written"
+    run("autostart", "status")
+    # The entry as it was written before: GLib looks for "100%%d" and rejects it; so does status.
+    with open(entry) as f:
+        written = f.read()
+    with open(entry, "w") as f:
+        f.write(re.sub(r"Exec=.*", f'Exec="{binary.replace("%", "%%")}"', written))
+    assert not glib_reads()
+    run("autostart", "status", status=1)
+    # Linked from a dotfiles folder: on, and kept a link when written again.
+    os.makedirs(root + "/dotfiles")
+    os.replace(entry, root + "/dotfiles/vantorel.desktop")
+    os.symlink(root + "/dotfiles/vantorel.desktop", entry)
+    run("autostart", "on")
+    assert os.path.islink(entry) and open(entry).read() == written, "the link not written through"
+    run("autostart", "status")
+    # The program's start-up line names the attention file under the hostile data folder.
+    program = start(binary, env, "--verbose", stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                    stderr=subprocess.PIPE)
+    line = program.stderr.readline()
+    assert line.startswith(b"vantorel: reading the attention file ") and \
+        b"/^[]0;pwned^G/Vantorel/" in line and b"\x1b" not in line, line
+    program.terminate(), program.wait(5)
+    # GLib runs exactly the program the entry names (replaced here by a script that tells).
+    with open(binary, "w") as f:
+        f.write(f'#!/bin/sh\necho "$0" > {root}/ran\n')
+    glib_reads().launch([], None)
+    deadline = time.monotonic() + 5
+    while not os.path.exists(root + "/ran") and time.monotonic() < deadline:
+        time.sleep(0.05)
+    time.sleep(0.1)
+    assert open(root + "/ran").read() == binary + "\n", "GLib ran another program"
+
+
 def main(scenarios):  # the scenario named on the command line, on fresh folders
     binary, scenario = os.path.abspath(sys.argv[1]), sys.argv[2]
     root = tempfile.mkdtemp(prefix="vantorel-e2e-")

@@ -51,7 +51,7 @@ class GtkFrontEndTest : public testing::Test {
 TEST_F(GtkFrontEndTest, PanelsGoAfterTheHandlerThatDropsThemAndCloseActsAsTheDefaultOk) {
   int presses = 0;
   bool destroyed = false;
-  frontEnd.prompt("<b>Hold</b> &amp;", [&] {
+  frontEnd.prompt("<b>Hold</b> &amp; \u202eTESER", [&] {
     frontEnd.ready();  // replaces the prompt from inside its own button's handler
     EXPECT_FALSE(destroyed);
     ++presses;
@@ -60,7 +60,8 @@ TEST_F(GtkFrontEndTest, PanelsGoAfterTheHandlerThatDropsThemAndCloseActsAsTheDef
   g_signal_connect(prompt, "destroy", G_CALLBACK(+[](GtkWidget*, bool* flag) { *flag = true; }),
                    &destroyed);
   const std::vector<GtkWidget*> parts = children(gtk_bin_get_child(GTK_BIN(prompt)));
-  EXPECT_FALSE(gtk_label_get_use_markup(GTK_LABEL(parts[0])));  // the text shown as it is
+  EXPECT_FALSE(gtk_label_get_use_markup(GTK_LABEL(parts[0])));  // the text shown as it is,
+  EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(parts[0])), "<b>Hold</b> &amp; <U+202E>TESER");  // all
   gtk_button_clicked(GTK_BUTTON(parts[1]));
   EXPECT_EQ(presses, 1);
   EXPECT_TRUE(spinUntil([&] { return destroyed; }));

@@ -17,7 +17,7 @@ deb="$out/vantorel_${version}_$(dpkg --print-architecture).deb"
 files="$(dpkg-deb -c "$deb" | awk '{ print substr($6, 2) }')"
 for file in /usr/bin/vantorel /usr/lib/vantorel/vantorel-gtk.so /usr/share/vantorel/Info.json \
   /usr/share/applications/vantorel.desktop /usr/share/icons/hicolor/scalable/apps/vantorel.svg \
-  /usr/share/metainfo/io.github.vantorel.Vantorel.metainfo.xml /usr/share/man/man1/vantorel.1.gz \
+  /usr/share/metainfo/io.github.vantorel.vantorel.metainfo.xml /usr/share/man/man1/vantorel.1.gz \
   /usr/share/doc/vantorel/copyright /usr/share/doc/vantorel/changelog.gz; do
   grep -qx "$file" <<<"$files" || fail "$file is not in the package"
 done
@@ -37,3 +37,18 @@ done
 for section in FILES ENVIRONMENT '"EXIT STATUS"'; do
   grep -qx "\.SH $section" <<<"$manual" || fail "the manual page lacks $section"
 done
+# As man renders it (a quoted phrase keeps its spaces), and every state named for wait is one.
+rendered="$(MANWIDTH=200 man --nj --nh -l - <<<"$manual" 2>/dev/null)"
+grep -Fq '("desired": "C6 boot", "C6 normal", "RP boot" or "RP normal";' <<<"$rendered" ||
+  fail "the manual page runs the wanted states together"
+states="$(grep -o 'STATE is an observed state[^.]*\.' <<<"$rendered")"
+while read -r state; do
+  grep -Fq " $state" <<<"$states" || fail "the manual page lacks the state $state"
+done < <("$build/Vantorel/bin/vantorel" wait --help | tr -s ' \n' '  ' | grep -o '"[^"]*"' | tr -d '"')
+! grep -Fq "watch error" <<<"$states" || fail "the manual page offers \"watch error\" to wait for"
+
+dpkg-deb -x "$deb" "$out/root"
+report="$(appstreamcli validate --pedantic --no-net \
+  "$out/root/usr/share/metainfo/io.github.vantorel.vantorel.metainfo.xml")" ||
+  fail "the metainfo is not clean: $report"
+grep -q "Validation was successful.$" <<<"$report" || fail "the metainfo has hints: $report"

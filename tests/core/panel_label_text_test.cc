@@ -1,0 +1,52 @@
+// Given an action text, we should give the desktop label a text in which every control shows,
+// nothing reorders what is shown, and no run goes long without a place to break the line.
+
+#include "core/panel_label_text.h"
+
+#include <gtest/gtest.h>
+
+namespace vantorel {
+namespace {
+
+std::string repeat(std::string_view piece, std::size_t count) {
+  std::string out;
+  for (std::size_t i = 0; i < count; ++i) out += piece;
+  return out;
+}
+
+const std::string Z(kZeroWidthSpace);
+
+TEST(PanelLabelTextTest, ControlsShowAndLongRunsGetPlacesToBreak) {
+  const std::string acute = "e\u0301";
+  struct Row {
+    std::string text, label;
+  } rows[] = {
+      {"Press BOOT, then RESET", "Press BOOT, then RESET"},
+      {"Tap \u202eTESER\u202c then \u2066BOOT\u2069",
+       "Tap <U+202E>TESER<U+202C> then <U+2066>BOOT<U+2069>"},
+      {"a\x01\x1b[2J\r\nb\tc\rd\x7f\xc2\x9b\xff", "a^A^[[2J\nb\tc^Md^?<U+009B>\uFFFD"},
+      {std::string(30, 'a'), std::string(24, 'a') + Z + "aaaaaa"},
+      {repeat("\x01", 15), repeat("^A", 12) + Z + "^A^A^A"},
+      // A mark stays on its letter, a joined emoji and a conjunct stay whole.
+      {repeat(acute, 15), repeat(acute, 12) + Z + repeat(acute, 3)},
+      {std::string(23, 'a') + "\U0001F469\u200D\U0001F4BB",
+       std::string(23, 'a') + "\U0001F469\u200D\U0001F4BB"},
+      {std::string(22, 'a') + "क्षa", std::string(22, 'a') + "क्ष" + Z + "a"},
+      // Only a pile of marks on one letter is broken anyway.
+      {"a" + repeat("\u0301", 60), "a" + repeat("\u0301", 47) + Z + repeat("\u0301", 13)},
+  };
+  for (const Row& row : rows) EXPECT_EQ(panelLabelText(row.text), row.label) << row.text;
+}
+
+TEST(PanelLabelTextTest, TheLabelIsGivenAtMostItsCharactersOfAnyText) {
+  const std::string words = repeat("ab ", 400);  // 1,200 characters
+  EXPECT_EQ(panelLabelText(words), words.substr(0, kMaxLabelCharacters) + "…");
+  EXPECT_EQ(panelLabelText(words.substr(0, kMaxLabelCharacters)),
+            words.substr(0, kMaxLabelCharacters));
+  // Each control shows as two characters: a megabyte of them gives the label 512.
+  const std::string label = panelLabelText(std::string(1 << 20, '\x01'));
+  EXPECT_EQ(label, repeat("^A", 12) + repeat(Z + repeat("^A", 12), 41) + Z + repeat("^A", 8) + "…");
+}
+
+}  // namespace
+}  // namespace vantorel
