@@ -14,7 +14,7 @@ targets=("$@")
 
 declare -A sources=(
   [attention_file]="src/core/attention_file.cc src/cli/attention_request.cc"
-  [json_files]="src/linux/bounded_file.cc src/linux/file_settings.cc src/linux/bundle.cc"
+  [json_files]="src/linux/file_read.cc src/linux/file_settings.cc src/linux/bundle.cc"
   [panel_text]="src/terminal/text.cc src/terminal/panel_text.cc"
   [text_cut]="src/core/text_cut.cc"
   [key_decoder]="src/terminal/menu_keys.cc"

@@ -10,12 +10,12 @@
 #include "cli/help_formatter.h"
 #include "cli/quit.h"
 #include "core/board_names.h"
+#include "glib/glib_handles.h"
 #include "linux/autostart.h"
 #include "linux/bundle.h"
 #include "linux/file_settings.h"
-#include "linux/fresh_id.h"
+#include "linux/file_write.h"
 #include "linux/glib_main_loop.h"
-#include "linux/safe_file_write.h"
 #include "linux/single_instance.h"
 #include "linux/udev_usb_watch.h"
 
@@ -88,7 +88,7 @@ int runCommand(const CLI::App& command, const Options& options) {
       [&loop] { loop.run(); },
       [&path, &options](const FileChange& change) {
         return path.empty() && !options.file
-                   ? "no attention file: there is no data folder; use --file"
+                   ? Status::failed("no attention file: there is no data folder; use --file")
                    : updateFileSafely(path, change);
       },
       &freshId,
@@ -127,9 +127,9 @@ int runAutostart(const std::string& action) {
     std::cout << (on ? "on: " + autostartEntryPath() : std::string("off")) << "\n";
     return on ? kExitDone : kExitNotMet;
   }
-  const std::string error = action == "on" ? enableAutostart() : disableAutostart();
-  if (!error.empty()) {
-    std::cerr << "vantorel: " << error << "\n";
+  const Status done = action == "on" ? enableAutostart() : disableAutostart();
+  if (!done.ok()) {
+    std::cerr << "vantorel: " << done.message() << "\n";
     return kExitUsageOrIo;
   }
   std::cout << (action == "on" ? "on: " + autostartEntryPath() : std::string("off")) << "\n";

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "linux/glib_handles.h"
+#include "glib/glib_handles.h"
 
 namespace vantorel {
 

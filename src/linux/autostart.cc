@@ -4,13 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstring>
 
 #include "core/autostart_entry.h"
-#include "linux/bounded_file.h"
-#include "linux/safe_file_write.h"
-#include "linux/xdg.h"
+#include "linux/file_read.h"
+#include "linux/file_write.h"
 
 namespace vantorel {
 
@@ -18,23 +15,21 @@ std::string autostartEntryPath() {
   return joinedPath(xdgConfigHome(), "autostart/vantorel.desktop");
 }
 
-std::string enableAutostart() {
-  char buffer[PATH_MAX];
-  const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n <= 0) return "cannot tell where this program is: " + std::string(std::strerror(errno));
-  const std::string executable(buffer, static_cast<std::size_t>(n));
-  const auto entry = autostartEntry(executable);
-  if (!entry) return "no desktop entry can start the program at " + executable;
+Status enableAutostart() {
+  const std::optional<std::string> executable = executablePath();
+  if (!executable) return Status::failedWithErrno("cannot tell where this program is");
+  const auto entry = autostartEntry(*executable);
+  if (!entry) return Status::failed("no desktop entry can start the program at " + *executable);
   return writeFileSafely(autostartEntryPath(), *entry);
 }
 
-std::string disableAutostart() {
+Status disableAutostart() {
   const std::string path = autostartEntryPath();
   // unlink removes a symbolic link itself, never what it points to.
   if (unlink(path.c_str()) != 0 && errno != ENOENT) {
-    return "cannot remove " + path + ": " + std::strerror(errno);
+    return Status::failedWithErrno("cannot remove " + path);
   }
-  return "";
+  return Status::done();
 }
 
 bool autostartEnabled() {
