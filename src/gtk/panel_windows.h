@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "core/text_cut.h"
 #include "glib/glib_handles.h"
 
 namespace vantorel {
@@ -44,8 +45,7 @@ WindowPtr promptWindow(const std::string& text, GtkWidget** button);
 // is asked to offer no close button. Not yet shown.
 WindowPtr readyWindow();
 
-// The most text a label is given: a panel shows a few hundred characters, and laying out a whole
-// megabyte would stall the main loop for seconds on every prompt.
-inline constexpr std::size_t kMaxLabelBytes = 4096;
+// The most text a label is given.
+inline constexpr std::size_t kMaxLabelBytes = kMaxPanelTextBytes;
 
 }  // namespace vantorel
