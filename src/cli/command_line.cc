@@ -10,7 +10,6 @@
 #include "cli/help_formatter.h"
 #include "cli/quit.h"
 #include "core/board_names.h"
-#include "glib/glib_handles.h"
 #include "linux/autostart.h"
 #include "linux/bundle.h"
 #include "linux/file_settings.h"

@@ -37,9 +37,4 @@ SourceHandle watchSignal(int signal, std::function<gboolean()> call) {
                                              &SourceCall::destroy));
 }
 
-std::string freshId() {
-  const std::unique_ptr<gchar, decltype(&g_free)> uuid(g_uuid_string_random(), &g_free);
-  return uuid.get();
-}
-
 }  // namespace vantorel

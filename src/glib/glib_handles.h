@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <memory>
-#include <string>
 #include <utility>
 
 namespace vantorel {
@@ -66,9 +65,5 @@ SourceHandle addIdle(std::function<gboolean()> call);
 SourceHandle watchFd(int fd, GIOCondition condition, std::function<gboolean()> call);
 // Each time the Unix signal `signal` arrives.
 SourceHandle watchSignal(int signal, std::function<gboolean()> call);
-
-// A new identifier that no other call, in this process or any other, returns: a random
-// (version 4) UUID, from the system's random source.
-std::string freshId();
 
 }  // namespace vantorel

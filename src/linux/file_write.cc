@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <glib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <thread>
 
 #include "linux/file_read.h"
@@ -223,6 +225,11 @@ Status updateFileSafely(const std::string& path, const FileChange& change) {
   if (!lock.status().ok()) return lock.status();
   const std::optional<std::string> text = change(readRegularFile(path));
   return text ? writeFileSafely(path, *text) : Status::done();
+}
+
+std::string freshId() {
+  const std::unique_ptr<gchar, decltype(&g_free)> uuid(g_uuid_string_random(), &g_free);
+  return uuid.get();
 }
 
 }  // namespace vantorel

@@ -83,4 +83,8 @@ using FileChange = std::function<std::optional<std::string>(const std::optional<
 // the FileLock ".<name>.lock" beside it for as long as it takes to get.
 Status updateFileSafely(const std::string& path, const FileChange& change);
 
+// A new identifier for a request or a success written to a file, that no other call, in this
+// process or any other, returns: a random (version 4) UUID, from the system's random source.
+std::string freshId();
+
 }  // namespace vantorel
