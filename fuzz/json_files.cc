@@ -10,8 +10,8 @@
 
 #include "fakes/fake_main_loop.h"
 #include "fuzz_check.h"
-#include "linux/file_read.h"
 #include "linux/bundle.h"
+#include "linux/file_read.h"
 #include "linux/file_settings.h"
 #include "linux/preferences.h"
 
