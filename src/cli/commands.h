@@ -8,7 +8,7 @@
 #include "core/bench.h"
 #include "core/instant.h"
 #include "core/observed.h"
-#include "linux/file_write.h"
+#include "linux/status.h"
 #include "ports/main_loop.h"
 #include "ports/settings.h"
 #include "ports/usb_watch.h"

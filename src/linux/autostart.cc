@@ -16,10 +16,10 @@ std::string autostartEntryPath() {
 }
 
 Status enableAutostart() {
-  const std::optional<std::string> executable = executablePath();
-  if (!executable) return Status::failedWithErrno("cannot tell where this program is");
-  const auto entry = autostartEntry(*executable);
-  if (!entry) return Status::failed("no desktop entry can start the program at " + *executable);
+  std::string executable;
+  if (Status found = executablePath(executable); !found.ok()) return found;
+  const auto entry = autostartEntry(executable);
+  if (!entry) return Status::failed("no desktop entry can start the program at " + executable);
   return writeFileSafely(autostartEntryPath(), *entry);
 }
 

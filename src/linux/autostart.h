@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "linux/file_write.h"
+#include "linux/status.h"
 
 namespace vantorel {
 

@@ -22,10 +22,10 @@ bool exists(const std::string& path) {
 }  // namespace
 
 Bundle Bundle::ofRunningProgram() {
-  const std::optional<std::string> executable = executablePath();
-  if (!executable) return at(".");
+  std::string executable;
+  if (!executablePath(executable).ok()) return at(".");
   // <bundle>/bin/vantorel: the bundle is two levels up.
-  return at(parentFolder(parentFolder(*executable)));
+  return at(parentFolder(parentFolder(executable)));
 }
 
 Bundle Bundle::at(std::string path) {

@@ -95,11 +95,12 @@ std::string joinedPath(const std::string& folder, const std::string& relative) {
 std::string xdgConfigHome() { return fromEnvironment("XDG_CONFIG_HOME", ".config"); }
 std::string xdgDataHome() { return fromEnvironment("XDG_DATA_HOME", ".local/share"); }
 
-std::optional<std::string> executablePath() {
+Status executablePath(std::string& path) {
   char buffer[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n <= 0) return std::nullopt;
-  return std::string(buffer, static_cast<std::size_t>(n));
+  if (n <= 0) return Status::failedWithErrno("cannot tell where this program is");
+  path.assign(buffer, static_cast<std::size_t>(n));
+  return Status::done();
 }
 
 }  // namespace vantorel

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "linux/status.h"
 #include "ports/attention_source.h"
 
 namespace vantorel {
@@ -41,8 +42,7 @@ std::string xdgConfigHome();
 // $XDG_DATA_HOME, or ~/.local/share when it is unset, empty or relative.
 std::string xdgDataHome();
 
-// The absolute path of the running executable; nothing when the system does not say (errno
-// then tells why).
-std::optional<std::string> executablePath();
+// Sets `path` to the absolute path of the running executable, or fails saying why not.
+Status executablePath(std::string& path);
 
 }  // namespace vantorel

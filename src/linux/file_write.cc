@@ -92,11 +92,6 @@ Status checkFileName(const std::string& path) {
 
 }  // namespace
 
-Status Status::failedWithErrno(const std::string& what) {
-  const int error = errno;
-  return failed(error != 0 ? what + ": " + std::strerror(error) : what);
-}
-
 Status makeFolders(const std::string& folder) {
   errno = 0;
   for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {

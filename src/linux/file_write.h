@@ -4,9 +4,9 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <utility>
 
 #include "glib/unique_fd.h"
+#include "linux/status.h"
 
 namespace vantorel {
 
@@ -14,28 +14,6 @@ namespace vantorel {
 // autostart entry, preferences.json): each replacement is atomic and durable, no write goes
 // through a link or into anything but a regular file unless the caller asks for it, and writers
 // that update a file under its lock never interleave their read and their replace.
-
-// The outcome of an operation at the backends' edge: done, or a message for people that names
-// what failed and why ("cannot write /x/y: Permission denied"). The errno of a failed C call is
-// put into words where the call failed (failedWithErrno), never handed on to another function.
-class [[nodiscard]] Status {
- public:
-  static Status done() { return Status(); }
-  static Status failed(std::string message) {
-    return Status(message.empty() ? std::string("failed") : std::move(message));
-  }
-  // "`what`: <the text of the current errno>", or just `what` when errno is 0.
-  static Status failedWithErrno(const std::string& what);
-
-  bool ok() const { return message_.empty(); }
-  // "" when done.
-  const std::string& message() const { return message_; }
-
- private:
-  Status() = default;
-  explicit Status(std::string message) : message_(std::move(message)) {}
-  std::string message_;
-};
 
 // Creates `folder` and every missing folder above it, each with mode 0700.
 Status makeFolders(const std::string& folder);
