@@ -11,8 +11,8 @@
 #include "fakes/fake_main_loop.h"
 #include "fuzz_check.h"
 #include "json_model.h"
-#include "linux/bounded_file.h"
 #include "linux/bundle.h"
+#include "linux/file_read.h"
 #include "linux/file_settings.h"
 #include "linux/preferences.h"
 

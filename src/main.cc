@@ -9,9 +9,9 @@
 #include "app/controller.h"
 #include "cli/command_line.h"
 #include "core/visible_text.h"
-#include "linux/attention_file_source.h"
 #include "linux/bundle.h"
 #include "linux/desktop_loader.h"
+#include "linux/file_read.h"
 #include "linux/file_settings.h"
 #include "linux/glib_main_loop.h"
 #include "linux/single_instance.h"
@@ -67,10 +67,10 @@ int runProgram(bool forceTerminal, bool verbose) {
       Controller::create(Ports{loop, *frontEnd, *usb, *settings, *attention});
   controller = running;
   running->start();
-  const int status = loop.run();
+  loop.run();
   // The last choice made before quitting is on disk before the program ends.
   settings->flush();
-  return status;
+  return 0;
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 namespace vantorel {
 namespace {
 
-int failed(BenchContext& context, const std::string& error, int status = kExitUsageOrIo) {
-  context.err << "vantorel: " << error << "\n";
+int failed(BenchContext& context, const std::string& message, int status = kExitUsageOrIo) {
+  context.err << "vantorel: " << message << "\n";
   return status;
 }
 
@@ -26,21 +26,22 @@ Preferences readReporting(BenchContext& context) {
 }  // namespace
 
 int addRule(BenchContext& context, const DeviceRule& rule) {
-  const std::string error =
+  const Status stored =
       context.file.update([&rule](nlohmann::json& object) { return storeRule(object, rule); });
-  if (!error.empty()) return failed(context, error);
+  if (!stored.ok()) return failed(context, stored.message());
   context.out << ruleWords(rule) << "\n";
   return kExitDone;
 }
 
 int removeDeviceRule(BenchContext& context, const DeviceRule& rule) {
   bool missing = false;
-  const std::string error = context.file.update([&rule, &missing](nlohmann::json& object) {
-    std::string none = dropRule(object, rule);
-    missing = !none.empty();
+  const Status dropped = context.file.update([&rule, &missing](nlohmann::json& object) {
+    Status none = dropRule(object, rule);
+    missing = !none.ok();
     return none;
   });
-  if (!error.empty()) return failed(context, error, missing ? kExitNotMet : kExitUsageOrIo);
+  if (!dropped.ok())
+    return failed(context, dropped.message(), missing ? kExitNotMet : kExitUsageOrIo);
   return kExitDone;
 }
 
@@ -70,10 +71,10 @@ int setSerial(BenchContext& context, const std::optional<std::string>& serial) {
                                " is the 8-byte EUI-64 form of a MAC; USB reports the 6 bytes: " +
                                "vantorel serial set " + *mac);
   }
-  if (const std::string error = context.file.update(
+  if (const Status stored = context.file.update(
           [&serial](nlohmann::json& object) { return storeC6Serial(object, serial); });
-      !error.empty()) {
-    return failed(context, error);
+      !stored.ok()) {
+    return failed(context, stored.message());
   }
   if (serial && !c6CouldReport(*serial)) {
     context.err << "vantorel: stored, but no ESP32-C6 reports a serial like " << *serial

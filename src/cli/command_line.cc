@@ -14,9 +14,8 @@
 #include "linux/autostart.h"
 #include "linux/bundle.h"
 #include "linux/file_settings.h"
-#include "linux/fresh_id.h"
+#include "linux/file_write.h"
 #include "linux/glib_main_loop.h"
-#include "linux/safe_file_write.h"
 #include "linux/single_instance.h"
 #include "linux/udev_usb_watch.h"
 
@@ -89,7 +88,7 @@ int runCommand(const CLI::App& command, const Options& options) {
       [&loop] { loop.run(); },
       [&path, &options](const FileChange& change) {
         return path.empty() && !options.file
-                   ? "no attention file: there is no data folder; use --file"
+                   ? Status::failed("no attention file: there is no data folder; use --file")
                    : updateFileSafely(path, change);
       },
       &freshId,
@@ -129,9 +128,9 @@ int runAutostart(const std::string& action) {
     std::cout << (on ? "on: " + visibleText(autostartEntryPath()) : std::string("off")) << "\n";
     return on ? kExitDone : kExitNotMet;
   }
-  const std::string error = action == "on" ? enableAutostart() : disableAutostart();
-  if (!error.empty()) {
-    std::cerr << "vantorel: " << visibleText(error) << "\n";
+  const Status done = action == "on" ? enableAutostart() : disableAutostart();
+  if (!done.ok()) {
+    std::cerr << "vantorel: " << visibleText(done.message()) << "\n";
     return kExitUsageOrIo;
   }
   std::cout << (action == "on" ? "on: " + visibleText(autostartEntryPath()) : std::string("off"))

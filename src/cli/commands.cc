@@ -13,9 +13,9 @@ namespace {
 using Change = std::function<std::optional<std::string>(const std::optional<std::string>&)>;
 
 int updateAttention(CommandContext& context, const Change& change) {
-  const std::string error = context.updateAttention(change);
-  if (error.empty()) return kExitDone;
-  context.err << "vantorel: " << visibleText(error) << "\n";
+  const Status updated = context.updateAttention(change);
+  if (updated.ok()) return kExitDone;
+  context.err << "vantorel: " << visibleText(updated.message()) << "\n";
   return kExitUsageOrIo;
 }
 

@@ -8,6 +8,7 @@
 #include "core/bench.h"
 #include "core/instant.h"
 #include "core/observed.h"
+#include "linux/status.h"
 #include "ports/main_loop.h"
 #include "ports/settings.h"
 #include "ports/usb_watch.h"
@@ -29,8 +30,8 @@ struct CommandContext {
   Bench bench;                    // the expected serial and the rules, as the program has them
   std::function<void()> runLoop;  // runs `loop` until it quits (or a signal ends it)
   // Replaces the attention file as the change says, given its current content (nothing when it
-  // is missing or unreadable), with no other writer in between: "" when done, else the error.
-  std::function<std::string(
+  // is missing or unreadable), with no other writer in between.
+  std::function<Status(
       const std::function<std::optional<std::string>(const std::optional<std::string>&)>&)>
       updateAttention;
   std::function<std::string()> freshId;

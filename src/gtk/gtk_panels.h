@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/key_guard.h"
+#include "glib/glib_handles.h"
 #include "gtk/panel_windows.h"
-#include "linux/glib_handles.h"
 
 namespace vantorel {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/status_view.h"
-#include "linux/glib_handles.h"
+#include "glib/glib_handles.h"
 
 namespace vantorel {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "core/status_view.h"
+#include "glib/glib_handles.h"
 #include "gtk/gtk_status_menu.h"
-#include "linux/glib_handles.h"
 
 namespace vantorel {
 

@@ -6,7 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "linux/glib_handles.h"
+#include "core/text_cut.h"
+#include "glib/glib_handles.h"
 
 namespace vantorel {
 

@@ -5,15 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 #include "core/autostart_entry.h"
-#include "linux/bounded_file.h"
-#include "linux/safe_file_write.h"
-#include "linux/xdg.h"
+#include "linux/file_read.h"
+#include "linux/file_write.h"
 
 namespace vantorel {
 
@@ -45,35 +42,34 @@ bool programThere(const char* command) {
 
 }  // namespace
 
-std::string enableAutostart() {
-  char buffer[PATH_MAX];
-  const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n <= 0) return "cannot tell where this program is: " + std::string(std::strerror(errno));
-  return enableAutostart(std::string(buffer, static_cast<std::size_t>(n)));
+Status enableAutostart() {
+  std::string executable;
+  if (Status found = executablePath(executable); !found.ok()) return found;
+  return enableAutostart(executable);
 }
 
-std::string enableAutostart(const std::string& executable) {
+Status enableAutostart(const std::string& executable) {
   const auto entry = autostartEntry(executable);
-  if (!entry) return "no desktop entry can start the program at " + executable;
+  if (!entry) return Status::failed("no desktop entry can start the program at " + executable);
   std::string path = autostartEntryPath();
   // An entry kept elsewhere (in a repository of dotfiles) and linked here is written in its own
   // folder, and stays linked.
   struct stat info {};
   if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
     const OwnedText target(realpath(path.c_str(), nullptr), &std::free);
-    if (!target) return "cannot follow the link " + path + ": " + std::strerror(errno);
+    if (!target) return Status::failedWithErrno("cannot follow the link " + path);
     path = target.get();
   }
   return writeFileSafely(path, *entry);
 }
 
-std::string disableAutostart() {
+Status disableAutostart() {
   const std::string path = autostartEntryPath();
   // unlink removes a symbolic link itself, never what it points to.
   if (unlink(path.c_str()) != 0 && errno != ENOENT) {
-    return "cannot remove " + path + ": " + std::strerror(errno);
+    return Status::failedWithErrno("cannot remove " + path);
   }
-  return "";
+  return Status::done();
 }
 
 bool autostartEnabled() {

@@ -3,11 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
-
-#include "linux/bounded_file.h"
+#include "linux/file_read.h"
 #include "linux/preferences.h"
-#include "linux/xdg.h"
 
 namespace vantorel {
 namespace {
@@ -25,11 +22,10 @@ bool exists(const std::string& path) {
 }  // namespace
 
 Bundle Bundle::ofRunningProgram() {
-  char buffer[PATH_MAX];
-  const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n <= 0) return at(".");
+  std::string executable;
+  if (!executablePath(executable).ok()) return at(".");
   // <bundle>/bin/vantorel: the bundle is two levels up.
-  return at(parentFolder(parentFolder(std::string(buffer, static_cast<std::size_t>(n)))));
+  return at(parentFolder(parentFolder(executable)));
 }
 
 Bundle Bundle::at(std::string path) {

@@ -4,9 +4,8 @@
 #include <cstdio>
 #include <optional>
 
-#include "linux/bounded_file.h"
+#include "linux/file_read.h"
 #include "linux/preferences.h"
-#include "linux/xdg.h"
 
 namespace vantorel {
 namespace {
@@ -61,10 +60,10 @@ class FileSettings final : public Settings {
     if (!chosen_) return;
     // A file that cannot be written keeps the choice for this run only.
     const Desired chosen = *chosen_;
-    const std::string error =
+    const Status written =
         file_.update([chosen](nlohmann::json& object) { return storeDesired(object, chosen); },
                      PreferencesFile::IfCorrupt::replace);
-    if (!error.empty()) std::fprintf(stderr, "vantorel: %s\n", error.c_str());
+    if (!written.ok()) std::fprintf(stderr, "vantorel: %s\n", written.message().c_str());
   }
 
   void report(const Preferences& preferences) const {

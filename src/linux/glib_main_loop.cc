@@ -1,7 +1,6 @@
 #include "linux/glib_main_loop.h"
 
 #include <fcntl.h>
-#include <glib-unix.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,7 +10,8 @@
 #include <csignal>
 #include <cstdint>
 
-#include "linux/glib_handles.h"
+#include "glib/glib_handles.h"
+#include "glib/unique_fd.h"
 
 namespace vantorel {
 namespace {
@@ -49,35 +49,34 @@ class GLibTimer final : public Timer {
 struct GLibMainLoop::State {
   GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
   bool quitting = false;
-  std::array<int, 2> pipe = {-1, -1};
+  UniqueFd readEnd;
+  UniqueFd writeEnd;
   SourceHandle signalWatch;
 
   ~State() {
     signalWatch.reset();
-    if (pipe[1] >= 0) {
+    if (writeEnd) {
       for (const int number : kEndingSignals) std::signal(number, SIG_DFL);
       signalPipe = -1;
-      close(pipe[0]);
-      close(pipe[1]);
     }
     g_main_loop_unref(loop);
   }
 };
 
 GLibMainLoop::GLibMainLoop() : state_(std::make_unique<State>()) {
-  if (pipe2(state_->pipe.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
-    state_->pipe = {-1, -1};
-    return;  // the signals keep their default action: they end the program at once
-  }
-  signalPipe = state_->pipe[1];
-  auto onSignal = [](gint fd, GIOCondition, gpointer self) -> gboolean {
+  int ends[2] = {-1, -1};
+  // Without the pipe the signals keep their default action: they end the program at once.
+  if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  state_->readEnd.reset(ends[0]);
+  state_->writeEnd.reset(ends[1]);
+  signalPipe = ends[1];
+  state_->signalWatch = watchFd(ends[0], G_IO_IN, [this, fd = ends[0]] {
     char drained[16];
     while (read(fd, drained, sizeof drained) > 0) {
     }
-    static_cast<GLibMainLoop*>(self)->quit();
+    quit();
     return G_SOURCE_CONTINUE;
-  };
-  state_->signalWatch.reset(g_unix_fd_add(state_->pipe[0], G_IO_IN, onSignal, this));
+  });
   struct sigaction action = {};
   action.sa_handler = &onEndingSignal;
   action.sa_flags = SA_RESTART;
@@ -119,9 +118,8 @@ void GLibMainLoop::quit() {
   g_main_loop_quit(state_->loop);
 }
 
-int GLibMainLoop::run() {
+void GLibMainLoop::run() {
   if (!state_->quitting) g_main_loop_run(state_->loop);
-  return 0;
 }
 
 }  // namespace vantorel

@@ -20,9 +20,8 @@ class GLibMainLoop final : public MainLoop {
   std::unique_ptr<Timer> after(Duration delay, std::function<void()> job) override;
   void quit() override;
 
-  // Runs the loop until quit() or one of the signals. Returns the exit status: 0. Returns at once
-  // when quit() came first.
-  int run();
+  // Runs the loop until quit() or one of the signals. Returns at once when quit() came first.
+  void run();
 
  private:
   struct State;

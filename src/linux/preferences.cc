@@ -1,19 +1,12 @@
 #include "linux/preferences.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
-#include <thread>
+#include <chrono>
 
 #include "core/attention_file.h"
-#include "linux/atomic_file.h"
-#include "linux/bounded_file.h"
+#include "linux/file_read.h"
+#include "linux/file_write.h"
 
 namespace vantorel {
 namespace {
@@ -24,10 +17,7 @@ constexpr const char* kDesiredKey = "desired";
 constexpr const char* kRulesKey = "rules";
 // Writers hold the lock for one read and one rename; one that waits longer than this gives up
 // rather than stall the program's loop.
-constexpr auto kLockPatience = std::chrono::seconds(2);
-constexpr auto kLockRetry = std::chrono::milliseconds(5);
-
-std::string reason(int error) { return error != 0 ? std::string(": ") + std::strerror(error) : ""; }
+constexpr auto kLockPatience = std::chrono::milliseconds(2000);
 
 std::optional<DeviceRule> ruleOf(const nlohmann::json& entry, std::string& problem) {
   if (!entry.is_object()) return problem = "is not an object", std::nullopt;
@@ -63,38 +53,6 @@ nlohmann::json* rulesIn(nlohmann::json& object) {
   if (rules.is_null()) rules = nlohmann::json::array();
   return rules.is_array() ? &rules : nullptr;
 }
-
-// Holds the writers' lock for its life. A lock file that cannot be made or locked in time
-// leaves `error` set.
-class WriterLock {
- public:
-  explicit WriterLock(const std::string& path)
-      : fd_(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600)) {
-    if (fd_ < 0) {
-      error = "cannot open the lock " + path + reason(errno);
-      return;
-    }
-    const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
-    while (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-      if ((errno != EWOULDBLOCK && errno != EINTR) ||
-          std::chrono::steady_clock::now() >= deadline) {
-        error = "cannot lock " + path + reason(errno);
-        return;
-      }
-      std::this_thread::sleep_for(kLockRetry);
-    }
-  }
-  ~WriterLock() {
-    if (fd_ >= 0) close(fd_);  // closing the last descriptor releases the lock
-  }
-  WriterLock(const WriterLock&) = delete;
-  WriterLock& operator=(const WriterLock&) = delete;
-
-  std::string error;
-
- private:
-  int fd_;
-};
 
 }  // namespace
 
@@ -147,109 +105,67 @@ Bench benchOf(const Bundle& bundle, const Preferences& preferences, const std::s
 PreferencesFile::PreferencesFile(std::string folder)
     : folder_(std::move(folder)), path_(joinedPath(folder_, kFileName)) {}
 
-std::optional<std::string> PreferencesFile::text() const {
-  return readRegularFile(path_, kMaxSmallFile);
-}
+std::optional<std::string> PreferencesFile::text() const { return readRegularFile(path_); }
 
-std::string PreferencesFile::writtenPath(std::string& error) const {
-  struct stat entry {};
-  if (lstat(path_.c_str(), &entry) != 0) {
-    if (errno != ENOENT) error = "cannot examine " + path_ + reason(errno);
-    return error.empty() ? path_ : "";
-  }
-  if (S_ISREG(entry.st_mode)) return path_;
-  if (!S_ISLNK(entry.st_mode)) {
-    error = path_ + " is not a regular file; not replacing it";
-    return "";
-  }
-  char resolved[PATH_MAX];
-  struct stat target {};
-  if (realpath(path_.c_str(), resolved) != nullptr) {
-    if (stat(resolved, &target) == 0 && S_ISREG(target.st_mode)) return resolved;
-    error = path_ + " links to " + resolved + ", which is not a regular file; not replacing it";
-    return "";
-  }
-  // A link to a file not made yet: the file is made where the link points.
-  const int why = errno;
-  const ssize_t n = readlink(path_.c_str(), resolved, sizeof resolved - 1);
-  if (why == ENOENT && n > 0) {
-    const std::string to(resolved, static_cast<std::size_t>(n));
-    const std::string made = to.front() == '/' ? to : joinedPath(folder_, to);
-    if (lstat(made.c_str(), &target) != 0 && errno == ENOENT) return made;
-  }
-  error = "cannot follow the link " + path_;
-  return "";
-}
-
-std::string PreferencesFile::update(const std::function<std::string(nlohmann::json&)>& edit,
-                                    IfCorrupt ifCorrupt) const {
-  errno = 0;
-  if (!makeFolders(folder_)) return "cannot create the folder " + folder_ + reason(errno);
-  const WriterLock lock(joinedPath(folder_, kLockName));
-  if (!lock.error.empty()) return lock.error;
-  std::string error;
-  const std::string written = writtenPath(error);
-  if (written.empty()) return error;
+Status PreferencesFile::update(const std::function<Status(nlohmann::json&)>& edit,
+                               IfCorrupt ifCorrupt) const {
+  if (Status made = makeFolders(folder_); !made.ok()) return made;
+  const FileLock lock(joinedPath(folder_, kLockName), kLockPatience);
+  if (!lock.status().ok()) return lock.status();
+  std::string written;
+  if (Status target = writeThroughLink(path_, written); !target.ok()) return target;
   const std::optional<std::string> before = text();
   const std::optional<nlohmann::json> parsed = before ? parseJsonObject(*before) : std::nullopt;
   struct stat entry {};
   const bool unread = !before && lstat(written.c_str(), &entry) == 0;  // there, but too large
   if (!parsed && ifCorrupt == IfCorrupt::refuse &&
       (unread || (before && before->find_first_not_of(" \t\r\n") != std::string::npos))) {
-    return path_ + " holds no JSON object; fix or remove it first";
+    return Status::failed(path_ + " holds no JSON object; fix or remove it first");
   }
   nlohmann::json object = parsed.value_or(nlohmann::json::object());
   const nlohmann::json original = object;
-  if (std::string stop = edit(object); !stop.empty()) return stop;
-  if (object == original) return "";
-  const std::string content =
-      object.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
-  const std::string folder = parentFolder(written);
-  errno = 0;
-  if (!replaceFileAtomically(folder, written.substr(folder.size() + 1), content)) {
-    return "cannot write " + written + reason(errno);
-  }
-  return "";
+  if (Status stop = edit(object); !stop.ok()) return stop;
+  if (object == original) return Status::done();
+  return replaceFileAtomically(
+      written, object.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
 }
 
 void PreferencesFile::sweep() const {
-  std::string error;
-  const std::string written = writtenPath(error);
-  if (written.empty()) return;
-  const std::string folder = parentFolder(written);
-  sweepStaleTemporaries(folder, written.substr(folder.size() + 1));
+  std::string written;
+  if (writeThroughLink(path_, written).ok()) sweepStaleTemporaries(written);
 }
 
-std::string storeDesired(nlohmann::json& object, Desired desired) {
+Status storeDesired(nlohmann::json& object, Desired desired) {
   object[kDesiredKey] = std::string(rawValue(desired));
-  return "";
+  return Status::done();
 }
 
-std::string storeC6Serial(nlohmann::json& object, const std::optional<std::string>& serial) {
+Status storeC6Serial(nlohmann::json& object, const std::optional<std::string>& serial) {
   if (serial) {
     object[kC6SerialKey] = *serial;
   } else {
     object.erase(kC6SerialKey);
   }
-  return "";
+  return Status::done();
 }
 
-std::string storeRule(nlohmann::json& object, const DeviceRule& rule) {
+Status storeRule(nlohmann::json& object, const DeviceRule& rule) {
   nlohmann::json* rules = rulesIn(object);
-  if (!rules) return "\"rules\" in the preferences is not a list; fix or remove it first";
+  if (!rules)
+    return Status::failed("\"rules\" in the preferences is not a list; fix or remove it first");
   std::string ignored;
   for (auto& entry : *rules) {
     const auto existing = ruleOf(entry, ignored);
     if (existing && sameDevices(*existing, rule)) {
       entry = entryOf(rule);
-      return "";
+      return Status::done();
     }
   }
   rules->push_back(entryOf(rule));
-  return "";
+  return Status::done();
 }
 
-std::string dropRule(nlohmann::json& object, const DeviceRule& rule) {
+Status dropRule(nlohmann::json& object, const DeviceRule& rule) {
   nlohmann::json* rules = object.contains(kRulesKey) ? rulesIn(object) : nullptr;
   std::string ignored;
   const auto before = rules ? rules->size() : 0;
@@ -262,10 +178,11 @@ std::string dropRule(nlohmann::json& object, const DeviceRule& rule) {
     *rules = std::move(kept);
   }
   if (!rules || rules->size() == before) {
-    return "no rule about " + idsText(rule.vendor, rule.product) +
-           (rule.name ? " named \"" + *rule.name + "\"" : std::string(" without a name"));
+    return Status::failed(
+        "no rule about " + idsText(rule.vendor, rule.product) +
+        (rule.name ? " named \"" + *rule.name + "\"" : std::string(" without a name")));
   }
-  return "";
+  return Status::done();
 }
 
 }  // namespace vantorel

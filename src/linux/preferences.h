@@ -10,6 +10,7 @@
 #include "core/desired.h"
 #include "core/device_rules.h"
 #include "linux/bundle.h"
+#include "linux/file_write.h"
 
 namespace vantorel {
 
@@ -56,28 +57,23 @@ class PreferencesFile {
   enum class IfCorrupt { refuse, replace };
 
   // Under the lock, gives `edit` the file's object as it is now (a missing or empty file reads as
-  // an empty object) and writes it back when `edit` changed it. `edit` returns "" to go on, or a
-  // message that stops the update. "" when done, otherwise what went wrong.
-  std::string update(const std::function<std::string(nlohmann::json&)>& edit,
-                     IfCorrupt ifCorrupt = IfCorrupt::refuse) const;
+  // an empty object) and writes it back when `edit` changed it. `edit` fails to stop the update.
+  Status update(const std::function<Status(nlohmann::json&)>& edit,
+                IfCorrupt ifCorrupt = IfCorrupt::refuse) const;
 
   // Removes the temporaries a killed writer left. Called at start-up.
   void sweep() const;
 
  private:
-  // Where the content is written: the file, or the target of a link at its place; "" with
-  // `error` set when it must not be written.
-  std::string writtenPath(std::string& error) const;
-
   std::string folder_;
   std::string path_;
 };
 
 // Edits for PreferencesFile::update, each keeping every other key and every rule it is not about.
-std::string storeDesired(nlohmann::json& object, Desired desired);
-std::string storeC6Serial(nlohmann::json& object, const std::optional<std::string>& serial);
-std::string storeRule(nlohmann::json& object, const DeviceRule& rule);
-// Fails with a message when there is no rule about the same devices.
-std::string dropRule(nlohmann::json& object, const DeviceRule& rule);
+Status storeDesired(nlohmann::json& object, Desired desired);
+Status storeC6Serial(nlohmann::json& object, const std::optional<std::string>& serial);
+Status storeRule(nlohmann::json& object, const DeviceRule& rule);
+// dropRule fails when there is no rule about the same devices.
+Status dropRule(nlohmann::json& object, const DeviceRule& rule);
 
 }  // namespace vantorel

@@ -12,21 +12,12 @@
 #include <thread>
 #include <utility>
 
-#include "linux/bounded_file.h"
+#include "linux/file_read.h"
 
 namespace vantorel {
 namespace {
 
 constexpr const char* kLockName = "instance.lock";
-
-// Closes a descriptor when it goes, unless released.
-struct Fd {
-  int fd = -1;
-  ~Fd() {
-    if (fd >= 0) close(fd);
-  }
-  int release() { return std::exchange(fd, -1); }
-};
 
 std::string lockFolder() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -43,9 +34,9 @@ int openLockFile(const std::string& path, bool create, std::string& error) {
     error = "cannot create " + folder + ": " + std::strerror(errno);
     return -1;
   }
-  Fd dir{open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+  const UniqueFd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   struct stat info {};
-  if (dir.fd < 0 || fstat(dir.fd, &info) != 0) {
+  if (!dir || fstat(dir.get(), &info) != 0) {
     error = "cannot open " + folder + ": " + std::strerror(errno);
     return -1;
   }
@@ -54,7 +45,7 @@ int openLockFile(const std::string& path, bool create, std::string& error) {
     return -1;
   }
   const int flags = O_RDWR | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | (create ? O_CREAT : 0);
-  const int fd = openat(dir.fd, path.substr(folder.size() + 1).c_str(), flags, 0600);
+  const int fd = openat(dir.get(), path.substr(folder.size() + 1).c_str(), flags, 0600);
   if (fd < 0) error = "cannot open " + path + ": " + std::strerror(errno);
   return fd;
 }
@@ -89,36 +80,34 @@ std::optional<long> holderOf(int fd) {
 
 std::string instanceLockPath() { return joinedPath(lockFolder(), kLockName); }
 
-InstanceLock::~InstanceLock() { close(fd_); }
-
 InstanceClaim claimInstance(const std::string& path) {
   InstanceClaim claim;
-  Fd file{openLockFile(path, true, claim.error)};
-  if (file.fd < 0) return claim;
-  if (flock(file.fd, LOCK_EX | LOCK_NB) != 0) {
-    if (errno == EWOULDBLOCK) claim.runningPid = holderOf(file.fd);
+  UniqueFd file(openLockFile(path, true, claim.error));
+  if (!file) return claim;
+  if (flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EWOULDBLOCK) claim.runningPid = holderOf(file.get());
     if (claim.runningPid) return claim;
     // Gone between the two calls, or it never wrote its id: try once more.
-    if (flock(file.fd, LOCK_EX | LOCK_NB) != 0) {
+    if (flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
       claim.error = path + " is locked by a process that gives no id";
       return claim;
     }
   }
   const std::string pid = std::to_string(getpid()) + "\n";
-  if (ftruncate(file.fd, 0) != 0 ||
-      pwrite(file.fd, pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size())) {
+  if (ftruncate(file.get(), 0) != 0 ||
+      pwrite(file.get(), pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size())) {
     claim.error = "cannot write " + path + ": " + std::strerror(errno);
     return claim;  // the lock goes with the descriptor
   }
-  claim.lock = std::make_unique<InstanceLock>(file.release());
+  claim.lock = std::make_unique<InstanceLock>(std::move(file));
   return claim;
 }
 
 std::optional<long> runningInstancePid(const std::string& path) {
   std::string error;
-  Fd file{openLockFile(path, false, error)};
-  if (file.fd < 0) return std::nullopt;
-  return holderOf(file.fd);
+  const UniqueFd file(openLockFile(path, false, error));
+  if (!file) return std::nullopt;
+  return holderOf(file.get());
 }
 
 }  // namespace vantorel

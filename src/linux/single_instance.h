@@ -3,6 +3,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+
+#include "glib/unique_fd.h"
 
 namespace vantorel {
 
@@ -19,13 +22,10 @@ std::string instanceLockPath();
 // The lock, held until this object goes.
 class InstanceLock {
  public:
-  explicit InstanceLock(int fd) : fd_(fd) {}
-  ~InstanceLock();
-  InstanceLock(const InstanceLock&) = delete;
-  InstanceLock& operator=(const InstanceLock&) = delete;
+  explicit InstanceLock(UniqueFd fd) : fd_(std::move(fd)) {}
 
  private:
-  int fd_;
+  UniqueFd fd_;
 };
 
 // What claiming the lock found: the lock itself (this process is now the one), or the process id

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "linux/glib_handles.h"
+#include "glib/glib_handles.h"
 #include "linux/udev_handles.h"
 #include "linux/usb_event_drain.h"
 

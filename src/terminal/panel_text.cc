@@ -71,7 +71,7 @@ std::size_t panelColumns(std::size_t terminalColumns) {
 std::vector<std::string> attentionPanel(std::string_view actionText, std::size_t width, bool ansi) {
   Frame frame(kAttentionTitle, width, ansi);
   std::vector<std::string> lines = wrapToWidth(
-      printable(cutToBytes(actionText, kMaxActionBytes), LineBreaks::kKeep), frame.inner());
+      printable(cutToBytes(actionText, kMaxPanelTextBytes), LineBreaks::kKeep), frame.inner());
   if (lines.size() > kMaxLabelLines) {
     lines.resize(kMaxLabelLines);
     lines.back() = truncateToWidth(lines.back() + " …", frame.inner());

@@ -17,15 +17,12 @@ inline constexpr std::size_t kPanelColumns = 48;
 inline constexpr std::size_t kMinPanelColumns = 8;
 std::size_t panelColumns(std::size_t terminalColumns);
 
-// The most of an action text that a panel shows, as the desktop's panel does.
-inline constexpr std::size_t kMaxActionBytes = 4096;
-
 inline constexpr std::string_view kAttentionTitle = "Board action needed";
 inline constexpr std::string_view kReadyTitle = "Board ready";
 
-// "Board action needed" in the top edge, the action text (cut to kMaxActionBytes, made printable,
-// wrapped to the frame with its line breaks, at most 12 lines), then "[ OK ]  (press Enter)" on
-// the right. Nothing in the text can reach the terminal as a control.
+// "Board action needed" in the top edge, the action text (cut to kMaxPanelTextBytes, made
+// printable, wrapped to the frame with its line breaks, at most 12 lines), then "[ OK ]  (press
+// Enter)" on the right. Nothing in the text can reach the terminal as a control.
 std::vector<std::string> attentionPanel(std::string_view actionText, std::size_t width, bool ansi);
 
 // "Board ready" in the top edge and "Ready" centred; with `ansi`, on a green background with the

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <csignal>
 
-#include "linux/glib_handles.h"
+#include "glib/glib_handles.h"
 #include "terminal/terminal_io.h"
 #include "terminal/terminal_output.h"
 #include "terminal/terminal_ui.h"
@@ -61,7 +61,7 @@ class TerminalFrontEnd final : public terminal::TerminalUi {
   }
 
   void watchKeys() {
-    input_ = terminal::watchFd(STDIN_FILENO, G_IO_IN, [this] { return readKeys(); });
+    input_ = watchFd(STDIN_FILENO, G_IO_IN, [this] { return readKeys(); });
   }
 
   // Keys come from the terminal only while this process is its foreground job: a background job

@@ -1,7 +1,6 @@
 #include "terminal/terminal_io.h"
 
 #include <fcntl.h>
-#include <glib-unix.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -41,15 +40,6 @@ void onJobControlSignal(int signal) {
   errno = savedErrno;
 }
 
-// The std::function behind an fd watch, freed by GLib with the source.
-struct FdCall {
-  std::function<gboolean()> ready;
-  static gboolean run(gint, GIOCondition, gpointer data) {
-    return static_cast<FdCall*>(data)->ready();
-  }
-  static void destroy(gpointer data) { delete static_cast<FdCall*>(data); }
-};
-
 }  // namespace
 
 bool isForegroundTerminal(int fd) {
@@ -65,20 +55,11 @@ std::size_t terminalColumns(int fd) {
   return size.ws_col;
 }
 
-SourceHandle watchFd(int fd, GIOCondition condition, std::function<gboolean()> ready) {
-  const auto all = static_cast<GIOCondition>(condition | G_IO_HUP | G_IO_ERR);
-  return SourceHandle(g_unix_fd_add_full(G_PRIORITY_DEFAULT, fd, all, &FdCall::run,
-                                         new FdCall{std::move(ready)}, &FdCall::destroy));
-}
-
 SourceHandle watchResize(std::function<void()> resized) {
-  return SourceHandle(
-      g_unix_signal_add_full(G_PRIORITY_DEFAULT, SIGWINCH, &glib_detail::SourceCall::run,
-                             new glib_detail::SourceCall{[resized = std::move(resized)] {
-                               resized();
-                               return G_SOURCE_CONTINUE;
-                             }},
-                             &glib_detail::SourceCall::destroy));
+  return watchSignal(SIGWINCH, [resized = std::move(resized)] {
+    resized();
+    return G_SOURCE_CONTINUE;
+  });
 }
 
 std::unique_ptr<KeyMode> KeyMode::enter(int fd) {
@@ -108,8 +89,11 @@ KeyMode::~KeyMode() { restoreSaved(); }
 std::unique_ptr<JobControlWatch> JobControlWatch::create(std::function<void(int)> received) {
   if (jobControlPipe >= 0) return nullptr;
   std::unique_ptr<JobControlWatch> watch(new JobControlWatch(std::move(received)));
-  if (pipe2(watch->pipe_, O_NONBLOCK | O_CLOEXEC) != 0) return nullptr;
-  jobControlPipe = watch->pipe_[1];
+  int ends[2] = {-1, -1};
+  if (pipe2(ends, O_NONBLOCK | O_CLOEXEC) != 0) return nullptr;
+  watch->read_.reset(ends[0]);
+  watch->write_.reset(ends[1]);
+  jobControlPipe = ends[1];
   struct sigaction action {};
   action.sa_handler = onJobControlSignal;
   sigemptyset(&action.sa_mask);
@@ -121,9 +105,9 @@ std::unique_ptr<JobControlWatch> JobControlWatch::create(std::function<void(int)
   }
   watch->installed_ = true;
   JobControlWatch* self = watch.get();
-  watch->source_ = watchFd(self->pipe_[0], G_IO_IN, [self] {
+  watch->source_ = watchFd(self->read_.get(), G_IO_IN, [self] {
     unsigned char signals[16];
-    const ssize_t count = read(self->pipe_[0], signals, sizeof signals);
+    const ssize_t count = read(self->read_.get(), signals, sizeof signals);
     for (ssize_t i = 0; i < count; ++i) self->received_(signals[i]);
     return G_SOURCE_CONTINUE;
   });
@@ -137,9 +121,6 @@ JobControlWatch::~JobControlWatch() {
   }
   source_.reset();
   jobControlPipe = -1;
-  for (const int fd : pipe_) {
-    if (fd >= 0) close(fd);
-  }
 }
 
 }  // namespace vantorel::terminal

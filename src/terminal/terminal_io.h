@@ -4,7 +4,8 @@
 #include <functional>
 #include <memory>
 
-#include "linux/glib_handles.h"
+#include "glib/glib_handles.h"
+#include "glib/unique_fd.h"
 
 namespace vantorel::terminal {
 
@@ -16,10 +17,6 @@ bool isForegroundTerminal(int fd);
 
 // The width of the terminal at `fd` in columns; 0 when it is not a terminal or does not say.
 std::size_t terminalColumns(int fd);
-
-// Calls `ready` on the main loop whenever `fd` meets `condition` (or has failed or hung up),
-// until `ready` returns G_SOURCE_REMOVE or the handle goes. `ready` must not drop the handle.
-SourceHandle watchFd(int fd, GIOCondition condition, std::function<gboolean()> ready);
 
 // Calls `resized` on the main loop each time the terminal's size changes (SIGWINCH), until the
 // handle goes.
@@ -55,7 +52,8 @@ class JobControlWatch {
  private:
   explicit JobControlWatch(std::function<void(int)> received) : received_(std::move(received)) {}
   std::function<void(int)> received_;
-  int pipe_[2] = {-1, -1};
+  UniqueFd read_;  // the pipe the signal handler writes the signal's number to
+  UniqueFd write_;
   bool installed_ = false;
   SourceHandle source_;  // last: removed before the pipe closes
 };

@@ -38,16 +38,13 @@ Output::Output(int fd) : fd_(fd) {
   const int own = open(self.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (own >= 0) {
     fd_ = own;
-    ownsFd_ = true;
+    owned_.reset(own);
   } else {
     guarded_ = true;
   }
 }
 
-Output::~Output() {
-  watch_.reset();
-  if (ownsFd_) close(fd_);
-}
+Output::~Output() { watch_.reset(); }
 
 void Output::write(std::string_view bytes) {
   if (broken_ || bytes.empty()) return;

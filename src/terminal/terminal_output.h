@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "linux/glib_handles.h"
+#include "glib/glib_handles.h"
+#include "glib/unique_fd.h"
 
 namespace vantorel::terminal {
 
@@ -40,7 +41,7 @@ class Output {
   void flush();
 
   int fd_;
-  bool ownsFd_ = false;
+  UniqueFd owned_;  // fd_ when it is a descriptor of our own
   // True when fd_ may block: writes then go out only in small pieces after a poll says so.
   bool guarded_ = false;
   bool broken_ = false;

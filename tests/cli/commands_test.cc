@@ -53,9 +53,9 @@ class CommandsTest : public ::testing::Test {
                          Bench{},
                          [this] { ++runs, during(); },
                          [this](const auto& change) {
-                           if (!failure.empty()) return failure;
+                           if (!failure.empty()) return Status::failed(failure);
                            if (auto next = change(file)) writes.push_back(*(file = next));
-                           return std::string();
+                           return Status::done();
                          },
                          [this] { return "id" + std::to_string(++ids); },
                          out,

@@ -13,7 +13,7 @@
 #include <set>
 
 #include "fakes/fake_main_loop.h"
-#include "linux/bounded_file.h"
+#include "linux/file_read.h"
 #include "linux/temp_folder.h"
 
 using namespace vantorel;
@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 class FileSettingsTest : public ::testing::Test {
  protected:
   std::unique_ptr<Settings> open() { return makeFileSettings(loop, folder, Bundle{"/b", {}}); }
-  std::string content() const { return readRegularFile(file, kMaxSmallFile).value_or("(none)"); }
+  std::string content() const { return readRegularFile(file).value_or("(none)"); }
   std::set<std::string> entries() const {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());

@@ -11,7 +11,7 @@
 
 #include <fstream>
 
-#include "linux/bounded_file.h"
+#include "linux/file_read.h"
 #include "linux/temp_folder.h"
 
 using namespace vantorel;
@@ -20,11 +20,10 @@ namespace fs = std::filesystem;
 class PreferencesTest : public ::testing::Test {
  protected:
   std::string add(const DeviceRule& rule) {
-    return file.update([&rule](nlohmann::json& object) { return storeRule(object, rule); });
+    return file.update([&rule](nlohmann::json& object) { return storeRule(object, rule); })
+        .message();
   }
-  std::string content(const std::string& path) {
-    return readRegularFile(path, kMaxSmallFile).value_or("(none)");
-  }
+  std::string content(const std::string& path) { return readRegularFile(path).value_or("(none)"); }
 
   TempFolder temp;
   const std::string folder = temp.path / "config";
@@ -32,7 +31,7 @@ class PreferencesTest : public ::testing::Test {
 };
 
 TEST_F(PreferencesTest, WritersInSeveralProcessesLoseNoUpdate) {
-  ASSERT_EQ(file.update([](nlohmann::json& o) { return storeDesired(o, Desired::rpBoot); }), "");
+  ASSERT_TRUE(file.update([](nlohmann::json& o) { return storeDesired(o, Desired::rpBoot); }).ok());
   constexpr int kWriters = 4, kEach = 25;
   std::vector<pid_t> writers;
   for (int w = 0; w < kWriters; ++w) {
@@ -61,7 +60,7 @@ TEST_F(PreferencesTest, ALinkIsWrittenThroughAndAnythingElseNotRegularIsRefused)
   const std::string target = temp.path / "dotfiles/vantorel.json";
   fs::create_symlink("../dotfiles/vantorel.json", file.path());  // not there yet
   ASSERT_EQ(add({0x2E8A, 0x000C, {}, RuleKind::ignore}), "");
-  ASSERT_EQ(file.update([](nlohmann::json& o) { return storeC6Serial(o, "AA"); }), "");
+  ASSERT_TRUE(file.update([](nlohmann::json& o) { return storeC6Serial(o, "AA"); }).ok());
   EXPECT_TRUE(fs::is_symlink(file.path()));
   EXPECT_EQ(file.read().c6Serial, "AA");
   EXPECT_EQ(*readJsonObject(target),
@@ -95,14 +94,11 @@ TEST_F(PreferencesTest, InvalidRulesAreSkippedOneByOneAndEditsKeepTheRest) {
 
   // The same devices (the name in any case) replace; the invalid entries stay for the person.
   ASSERT_EQ(add({0x2E8A, 0x000F, "PICO 2", RuleKind::boot}), "");
-  ASSERT_EQ(file.update([](nlohmann::json& o) {
+  const auto drop = [](nlohmann::json& o) {
     return dropRule(o, {0x2E8A, 0x000C, {}, RuleKind::ignore});
-  }),
-            "");
-  EXPECT_EQ(file.update([](nlohmann::json& o) {
-    return dropRule(o, {0x2E8A, 0x000C, {}, RuleKind::ignore});
-  }),
-            "no rule about 2e8a:000c without a name");
+  };
+  ASSERT_TRUE(file.update(drop).ok());
+  EXPECT_EQ(file.update(drop).message(), "no rule about 2e8a:000c without a name");
   const Preferences after = file.read();
   EXPECT_EQ(after.rules, (DeviceRules{{0x2E8A, 0x000F, "PICO 2", RuleKind::boot}}));
   EXPECT_EQ(std::make_tuple(after.problems.size(), after.desired,

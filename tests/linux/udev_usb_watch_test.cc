@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "core/classification.h"
-#include "linux/glib_handles.h"
+#include "glib/glib_handles.h"
 
 using namespace vantorel;
 

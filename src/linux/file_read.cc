@@ -1,30 +1,46 @@
-#include "linux/bounded_file.h"
+#include "linux/file_read.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 
 #include "core/attention_file.h"
+#include "glib/unique_fd.h"
 
 namespace vantorel {
 namespace {
 
-// Closes the descriptor on every path out.
-class FileDescriptor {
+class AttentionFileSource final : public AttentionSource {
  public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) close(fd_);
+  explicit AttentionFileSource(std::string path) : path_(std::move(path)) {}
+  std::optional<std::string> read() override {
+    return path_.empty() ? std::nullopt : readRegularFile(path_);
   }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
 
  private:
-  int fd_;
+  const std::string path_;
 };
+
+std::string homeFolder() {
+  if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') return home;
+  if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr) {
+    return entry->pw_dir;
+  }
+  return "/";
+}
+
+// The XDG base directory rules ignore a relative path.
+std::string fromEnvironment(const char* variable, const char* fallbackBelowHome) {
+  if (const char* value = std::getenv(variable); value != nullptr && value[0] == '/') return value;
+  std::string home = homeFolder();
+  if (home.size() > 1 && home.back() == '/') home.pop_back();
+  return (home == "/" ? "" : home) + "/" + fallbackBelowHome;
+}
 
 }  // namespace
 
@@ -33,7 +49,7 @@ std::optional<std::string> readRegularFile(const std::string& path, std::size_t 
   // watchdog arms). The descriptor is checked again below, in case the entry was swapped.
   struct stat entry {};
   if (stat(path.c_str(), &entry) != 0 || !S_ISREG(entry.st_mode)) return std::nullopt;
-  const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  const UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
   if (fd.get() < 0) return std::nullopt;
   struct stat info {};
   if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
@@ -53,9 +69,13 @@ std::optional<std::string> readRegularFile(const std::string& path, std::size_t 
 }
 
 std::optional<nlohmann::json> readJsonObject(const std::string& path) {
-  const std::optional<std::string> text = readRegularFile(path, kMaxSmallFile);
+  const std::optional<std::string> text = readRegularFile(path);
   if (!text) return std::nullopt;
   return parseJsonObject(*text);
+}
+
+std::unique_ptr<AttentionSource> makeAttentionFileSource(std::string path) {
+  return std::make_unique<AttentionFileSource>(std::move(path));
 }
 
 std::string parentFolder(const std::string& path) {
@@ -70,6 +90,17 @@ std::string parentFolder(const std::string& path) {
 std::string joinedPath(const std::string& folder, const std::string& relative) {
   if (!folder.empty() && folder.back() == '/') return folder + relative;
   return folder + "/" + relative;
+}
+
+std::string xdgConfigHome() { return fromEnvironment("XDG_CONFIG_HOME", ".config"); }
+std::string xdgDataHome() { return fromEnvironment("XDG_DATA_HOME", ".local/share"); }
+
+Status executablePath(std::string& path) {
+  char buffer[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return Status::failedWithErrno("cannot tell where this program is");
+  path.assign(buffer, static_cast<std::size_t>(n));
+  return Status::done();
 }
 
 }  // namespace vantorel

@@ -1,7 +1,7 @@
 // Given files other programs read while we write, we should never let a reader see a part of one,
 // never write through a link, and never let two writers' read-and-replace interleave.
 
-#include "linux/safe_file_write.h"
+#include "linux/file_write.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -25,20 +25,20 @@ std::string content(const fs::path& path) {
   return text.str();
 }
 
-class SafeFileWriteTest : public ::testing::Test {
+class FileWriteTest : public ::testing::Test {
  protected:
   TempFolder temp;
   const fs::path file = temp.path / "Vantorel" / "board-flash-attention.json";
 };
 
-TEST_F(SafeFileWriteTest, AReaderRacingTheWriterSeesOnlyWholeFiles) {
+TEST_F(FileWriteTest, AReaderRacingTheWriterSeesOnlyWholeFiles) {
   const std::string a(64 * 1024, 'a'), b = "{}\n";
-  ASSERT_EQ(writeFileSafely(file, a), "");
+  ASSERT_TRUE(writeFileSafely(file, a).ok());
   EXPECT_EQ(fs::status(file.parent_path()).permissions(), fs::perms::owner_all);
   std::atomic<int> failures = 0;
   std::atomic<bool> finished = false;
   std::thread writer([&] {
-    for (int i = 0; i < 1000; ++i) failures += !writeFileSafely(file, i % 2 ? a : b).empty();
+    for (int i = 0; i < 1000; ++i) failures += !writeFileSafely(file, i % 2 ? a : b).ok();
     finished = true;
   });
   int reads = 0, partial = 0;
@@ -51,19 +51,19 @@ TEST_F(SafeFileWriteTest, AReaderRacingTheWriterSeesOnlyWholeFiles) {
   EXPECT_EQ(partial, 0) << "of " << reads << " reads";
 }
 
-TEST_F(SafeFileWriteTest, ALinkAtThePathIsLeftAsItIs) {
+TEST_F(FileWriteTest, ALinkAtThePathIsLeftAsItIs) {
   fs::create_directories(file.parent_path());
   const fs::path target = temp.path / "target";
   std::ofstream(target) << "precious";
   fs::create_symlink(target, file);
-  EXPECT_NE(writeFileSafely(file, "{}").find(file.string() + " is a symbolic link"),
+  EXPECT_NE(writeFileSafely(file, "{}").message().find(file.string() + " is a symbolic link"),
             std::string::npos);
   EXPECT_TRUE(fs::is_symlink(file));
   EXPECT_EQ(content(target), "precious");
 }
 
-TEST_F(SafeFileWriteTest, WritersUpdatingAtOnceLoseNoUpdate) {
-  ASSERT_EQ(writeFileSafely(file, "0"), "");
+TEST_F(FileWriteTest, WritersUpdatingAtOnceLoseNoUpdate) {
+  ASSERT_TRUE(writeFileSafely(file, "0").ok());
   const FileChange increment = [](const std::optional<std::string>& current) {
     return std::to_string(std::stoi(current.value_or("-1000")) + 1);
   };
@@ -71,14 +71,14 @@ TEST_F(SafeFileWriteTest, WritersUpdatingAtOnceLoseNoUpdate) {
   std::atomic<int> failures = 0;
   for (int i = 0; i < 4; ++i) {
     writers.emplace_back([&] {
-      for (int n = 0; n < 10; ++n) failures += !updateFileSafely(file, increment).empty();
+      for (int n = 0; n < 10; ++n) failures += !updateFileSafely(file, increment).ok();
     });
   }
   for (std::thread& writer : writers) writer.join();
   EXPECT_EQ(failures, 0);
   EXPECT_EQ(content(file), "40");
   // A change that leaves the file as it is writes nothing.
-  EXPECT_EQ(updateFileSafely(file, [](const auto&) { return std::nullopt; }), "");
+  EXPECT_TRUE(updateFileSafely(file, [](const auto&) { return std::nullopt; }).ok());
   EXPECT_EQ(content(file), "40");
 }
 
