@@ -23,8 +23,10 @@ inline bool validUtf8(std::string_view text) {
 
 // A character that would reorder the text around it: a format character whose bidirectional
 // class is an embedding, override or isolate, or strongly directional (the marks). Told by GLib
-// and FriBidi, not by the program's own table.
+// and FriBidi, not by the program's own table. FriBidi 1.0.8 predates the prepended
+// concatenation marks U+0890 and U+0891 (numeric, not strong) and gives them the Arabic default.
 inline bool reorders(gunichar c) {
+  if (c == 0x0890 || c == 0x0891) return false;
   const FriBidiCharType type = fribidi_get_bidi_type(c);
   return g_unichar_type(c) == G_UNICODE_FORMAT &&
          (FRIBIDI_IS_EXPLICIT(type) || FRIBIDI_IS_ISOLATE(type) || FRIBIDI_IS_STRONG(type));

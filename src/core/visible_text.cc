@@ -69,7 +69,7 @@ Utf8Char decodeUtf8(std::string_view text) {
 bool isBidiControl(char32_t c) {
   return c == 0x061C || c == 0x070F || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
          (c >= 0x2066 && c <= 0x2069) || c == 0x110BD || c == 0x110CD ||
-         (c >= 0x13430 && c <= 0x13438);
+         (c >= 0x13430 && c <= 0x1343F);
 }
 
 std::string visibleText(std::string_view text, LineBreaks breaks) {
