@@ -166,7 +166,7 @@ TEST_F(CommandsTest, WaitPrintsTheStateReachedOrSaysWhatItSaw) {
   EXPECT_EQ(out.str(), "RP likely boot\n");
 }
 
-TEST_F(CommandsTest, StatusListsWhatDecidedEachDeviceAndTheSerial) {
+TEST_F(CommandsTest, StatusListsWhatDecidedEachDeviceNamesTheCandidatesAndTheSerial) {
   settings.stored = Desired::rpBoot;
   usb.attached = std::vector{kRpBoot, kProbe, USBDevice{0x046d, 0xc31c, "Keyboard", ""}};
   context.bench.rules = {DeviceRule{0x2e8a, 0x000c, {}, RuleKind::ignore}};
@@ -191,19 +191,17 @@ TEST_F(CommandsTest, StatusListsWhatDecidedEachDeviceAndTheSerial) {
       R"j("2e8a:000c ignore"}],"c6_serial":{"value":"F4:12:FA:00:11:22","source":"user",)j"
       R"j("file":"/p.json"}})j"
       "\n");
-  usb.attached.reset();
-  EXPECT_EQ(status(context, false), kExitUsageOrIo);
-  EXPECT_EQ(err.str(), "vantorel: USB devices cannot be enumerated\n");
-}
-
-TEST_F(CommandsTest, StatusNamesTheCandidatesBehindMultipleWithTheCommandThatChangesEach) {
-  usb.attached = std::vector{kRpBoot, kProbe};
+  // Without the rule: "multiple", each candidate named with the command that leaves it out.
+  context.bench.rules.clear(), out.str("");
   EXPECT_EQ(status(context, false), kExitDone);
   EXPECT_NE(out.str().find("\"multiple\" because of:\n"
                            "  2e8a:000f RP2350 Boot (serial E6) counts as a board: `vantorel "
                            "rule add 2e8a:000f ignore` leaves it out\n"),
             std::string::npos)
       << out.str();
+  usb.attached.reset();
+  EXPECT_EQ(status(context, false), kExitUsageOrIo);
+  EXPECT_EQ(err.str(), "vantorel: USB devices cannot be enumerated\n");
 }
 
 }  // namespace

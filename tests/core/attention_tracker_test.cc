@@ -138,7 +138,6 @@ TEST(AttentionTrackerTest, WhatAToolWritesBetweenRequestAndSuccess) {
            {R"({"active": true, "needs_user": null, "request_id": "R", "action": "do R"})",
             "close|tint"},
            {asks + R"("action": ""})", "close|tint"},
-           {asks + R"("other": 1})", "close|tint"},
            {R"({"active": 1, "needs_user": 0, "request_id": "R", "action": "do R"})", "close|tint"},
            {goesOn + R"(, "success_id": "S"})", "tint, ready S|tint"},
            {R"({"kept_request": "R"})", "close|tint, ready T"},

@@ -44,13 +44,10 @@ def steps(session, shots):
         + [("", "separator", ""), ("Quit", "", "")]), entries
     # A host draws the exported menu itself and would never deliver Ctrl+Q: none is shown there.
     assert not entries[0]["enabled"] and "shortcut" not in entries[7], entries
-    assert checked(item) == ["Want C6 boot"]
 
     yield "shows a plugged-in bootloader"
     session.add_usb_device("rp2350", "2e8a", "000f", "RP2350 Boot")
-    label("Want C6 boot | Have RP likely boot")
-    assert item.entries()[0]["label"] == (
-        "Observed: RP bootloader USB descriptor \u00b7 identity unverified")
+    label("Want C6 boot | Have RP likely boot")  # the menu follows in place: tests/gtk
 
     yield "moves the check mark and stores the choice"
     item.click("Want RP boot")

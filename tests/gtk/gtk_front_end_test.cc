@@ -88,7 +88,8 @@ void sendKey(GtkWindow* window, guint keyval) {
   }
 }
 
-TEST_F(GtkFrontEndTest, KeysActOnlyAfterThePanelsFirstSecondWhileAClickAlwaysDoes) {
+// (A click acts at once: the first test clicks "OK" within the panel's first second.)
+TEST_F(GtkFrontEndTest, KeysActOnlyAfterThePanelsFirstSecond) {
   int presses = 0;
   frontEnd.prompt("Press BOOT", [&] { ++presses; });
   GtkWindow* prompt = shown();
@@ -98,10 +99,6 @@ TEST_F(GtkFrontEndTest, KeysActOnlyAfterThePanelsFirstSecondWhileAClickAlwaysDoe
   spinUntil([] { return false; }, 600);
   sendKey(prompt, GDK_KEY_Return);
   EXPECT_TRUE(spinUntil([&] { return presses == 1; }));
-
-  frontEnd.prompt("Press BOOT", [&] { ++presses; });
-  gtk_button_clicked(GTK_BUTTON(children(gtk_bin_get_child(GTK_BIN(shown())))[1]));
-  EXPECT_EQ(presses, 2);
 }
 
 TEST_F(GtkFrontEndTest, APanelDestroyedFromOutsideIsForgottenAtOnceAndCountsAsDismissed) {
