@@ -112,13 +112,44 @@ turn to the screen's write (poll and the wake-up descriptor's read), the termina
 write. `vantorel wait` runs about 148,000 instructions from the arrival to its exit, 96,000 of
 them freeing the command line's parser; ending the process right after its output instead moved
 the measured p50 by 0.01 ms (0.63 → 0.62 ms in 30 rounds), so that teardown is not where its time
-goes: the process's exit and reaping are, and they are the floor's too.
+goes: the process's exit and reaping are, and they are the floor's too. On the desktop, the title,
+icons and menu set in the same turn as the label held the label's message back by about 0.2 ms
+on this machine (measured by leaving them out); they now follow once the loop is idle.
 
 Targets, shown and not asserted: event → label (desktop, 20 others) p50 ≤ 2× the bare floor's
 and p99 ≤ 5 ms; event → line (terminal, 20 others) p50 ≤ 2× the bare floor's; event → label with
 1,000 others p50 ≤ 5 ms; terminal exec → first title line ≤ 2× the floor; `wait` arrival → exit
 ≤ 2× its floor; desktop VmRSS ≤ 1.1× the bare GTK 3 + indicator process.
 """
+
+
+def notes(names, figures):
+    """One sentence for each target the last build named misses, with the figures that say why."""
+    name, said = names[-1], []
+    if 20 not in figures["usb"]:
+        return said
+    reactions, waits = figures["usb"][20]
+    floor = pct(reactions["floor"], 50)
+    desktop, bare = pct(reactions[f"{name}, desktop"], 50), pct(reactions["bare indicator"], 50)
+    if desktop > 2 * floor and bare <= 2 * floor:
+        said.append(f"Event → label (desktop, 20 others) misses its target though the bare GTK 3 + "
+                    f"indicator meets it ({bare:.2f} ms): {name} takes {ratio(desktop, bare)} "
+                    f"the bare indicator's time.")
+    elif desktop > 2 * floor:
+        said.append(f"Event → label (desktop, 20 others) misses its target: the bare GTK 3 + "
+                    f"indicator, which does nothing but set its label, takes {bare:.2f} ms "
+                    f"({ratio(bare, floor)} the floor's {floor:.2f} ms) on the session bus path "
+                    f"alone, and {name} takes {ratio(desktop, bare)} that.")
+    terminal = pct(reactions[f"{name}, terminal"], 50)
+    if terminal > 2 * floor:
+        said.append(f"Event → line (terminal, 20 others) misses its target by "
+                    f"{terminal - 2 * floor:.2f} ms: beyond the floor's receive and write, the "
+                    f"program reads the new device's four attributes and draws its title (above).")
+    wait, floor_wait = pct(waits[f"{name}, wait"], 50), pct(waits["floor, wait"], 50)
+    if wait > 2 * floor_wait:
+        said.append(f"`wait` (20 others) misses its target by {wait - 2 * floor_wait:.2f} ms; "
+                    f"its work after the arrival is measured above.")
+    return said
 
 
 def write_report(output, names, figures, loads, counts):
@@ -132,5 +163,6 @@ def write_report(output, names, figures, loads, counts):
               f"({len(loads)} samples).")
     with open(output, "w") as page:
         others = ", ".join(str(n) for n in counts["others"])
+        said = notes(names, figures)
         page.write(PROSE.format(others=others) + "\n" + header + "\n\n" + "\n".join(lines)
-                   + "\n")
+                   + "\n" + ("\n" + " ".join(said) + "\n" if said else ""))
