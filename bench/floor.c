@@ -6,16 +6,19 @@
  *                program reads (what a reaction that enumerates on each event costs at least);
  *   --once       at the first "add" of a device whose ids it can read, prints it and returns
  *                from main (the floor of `vantorel wait`);
- *   --stamp      prints "<action> <CLOCK_MONOTONIC seconds>" as it takes each event: the
- *                benchmarks' clock. It opens a few descriptors first, so that its monitor's
- *                number differs from the measured program's (umockdev names the simulated
- *                event socket after it). */
+ *   --stamp      prints "<action> <CLOCK_MONOTONIC seconds>" for each event: the benchmarks'
+ *                clock. The time is when the event was queued on its socket (the kernel's
+ *                receive timestamp, taken as the sender hands it to every listener), not when
+ *                this process got to run: its own wake-up would otherwise be subtracted from
+ *                every figure. Its monitor takes descriptor 0, so that umockdev hands it each
+ *                event before any measured process. */
 
 #include <glib-unix.h>
 #include <glib.h>
 #include <libudev.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/socket.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -45,17 +48,58 @@ static int enumerate(struct udev *udev) {
   return devices;
 }
 
+static double seconds(struct timespec time) {
+  return (double)time.tv_sec + (double)time.tv_nsec / 1e9;
+}
+
+static void set_timestamps(int fd, int on) {
+  (void)setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
+}
+
+/* When the next pending message was queued, on CLOCK_MONOTONIC; now when the kernel gave no
+ * timestamp. The message stays queued for libudev. The socket timestamps what is queued on it
+ * while it waits; only while libudev receives are the timestamps off, since libudev refuses a
+ * message whose control data it cannot hold. */
+static double queued_at(int fd) {
+  struct timespec now, real;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  clock_gettime(CLOCK_REALTIME, &real);
+  char byte, control[CMSG_SPACE(sizeof(struct timespec)) + CMSG_SPACE(64)];
+  struct sockaddr_storage sender; /* umockdev writes the simulated sender's address */
+  struct iovec part = {&byte, 1};
+  struct msghdr message = {.msg_name = &sender,
+                           .msg_namelen = sizeof sender,
+                           .msg_iov = &part,
+                           .msg_iovlen = 1,
+                           .msg_control = control,
+                           .msg_controllen = sizeof control};
+  double at = seconds(now);
+  if (recvmsg(fd, &message, MSG_PEEK | MSG_DONTWAIT) >= 0) {
+    for (struct cmsghdr *c = CMSG_FIRSTHDR(&message); c != NULL; c = CMSG_NXTHDR(&message, c)) {
+      if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SO_TIMESTAMPNS) {
+        struct timespec sent;
+        memcpy(&sent, CMSG_DATA(c), sizeof sent);
+        at = seconds(now) - (seconds(real) - seconds(sent)); /* the same age on either clock */
+      }
+    }
+  }
+  return at;
+}
+
 static gboolean on_events(gint fd, GIOCondition condition, gpointer data) {
   struct udev_monitor *monitor = data;
   struct udev_device *device;
-  (void)fd;
   (void)condition;
+  const int stamp = strcmp(mode, "--stamp") == 0;
+  double at = stamp ? queued_at(fd) : 0;
+  if (stamp) set_timestamps(fd, 0);
   while ((device = udev_monitor_receive_device(monitor)) != NULL) {
     const char *action = udev_device_get_action(device);
-    if (strcmp(mode, "--stamp") == 0) {
-      struct timespec now;
-      clock_gettime(CLOCK_MONOTONIC, &now);
-      printf("%s %.6f\n", action, (double)now.tv_sec + (double)now.tv_nsec / 1e9);
+    if (stamp) {
+      set_timestamps(fd, 1);
+      printf("%s %.6f\n", action, at);
+      at = queued_at(fd);
+      set_timestamps(fd, 0);
     } else if (strcmp(mode, "--once") == 0) {
       const char *vendor = udev_device_get_sysattr_value(device, "idVendor");
       const char *product = udev_device_get_sysattr_value(device, "idProduct");
@@ -69,15 +113,17 @@ static gboolean on_events(gint fd, GIOCondition condition, gpointer data) {
     }
     udev_device_unref(device);
   }
+  if (stamp) set_timestamps(fd, 1);
   fflush(stdout);
   return G_SOURCE_CONTINUE;
 }
 
 int main(int argc, char **argv) {
   if (argc > 1) mode = argv[1];
-  if (strcmp(mode, "--stamp") == 0) {
-    for (int spare = 0; spare < 40; ++spare) (void)dup(2);
-  }
+  /* umockdev names a simulated event socket after its descriptor and hands each event to the
+   * sockets in the order of their names: the monitor on descriptor 0 ("event0") comes before
+   * every other listener's, whose standard input holds theirs. */
+  if (strcmp(mode, "--stamp") == 0) close(STDIN_FILENO);
   struct udev *udev = udev_new();
   /* Where no udev daemon runs, only the kernel's own events arrive, as for the program. */
   const char *source = access("/run/udev/control", F_OK) == 0 ? "udev" : "kernel";
@@ -88,6 +134,7 @@ int main(int argc, char **argv) {
     fputs("floor: cannot watch USB devices\n", stderr);
     return 1;
   }
+  if (strcmp(mode, "--stamp") == 0) set_timestamps(udev_monitor_get_fd(monitor), 1);
   g_unix_fd_add(udev_monitor_get_fd(monitor), G_IO_IN, on_events, monitor);
   if (strcmp(mode, "--enumerate") == 0) enumerate(udev);
   puts("ready");

@@ -1,7 +1,8 @@
 """The processes the benchmarks measure and the clock they are measured by.
 
 Every USB reaction is timed from the event itself: `Stamper` is a listener on the same simulated
-bus (floor --stamp) that prints the CLOCK_MONOTONIC time at which it took each event, and the
+bus (floor --stamp) that prints the CLOCK_MONOTONIC time at which each event was queued on its
+socket (the kernel's timestamp, not its own wake-up, which varies with the load), and the
 reaction is the moment this process saw the reacting process's output (a line on its terminal, a
 label on the session bus), on the same clock (time.monotonic)."""
 
@@ -49,7 +50,7 @@ def event_sockets(testbed):
 
 
 class Stamper:
-    """The benchmarks' clock: when a listener on the same bus took each event."""
+    """The benchmarks' clock: when each event reached a listener on the same bus."""
 
     def __init__(self, floor, env):
         self.process = subprocess.Popen([floor, "--stamp"], env=env, stdout=subprocess.PIPE)

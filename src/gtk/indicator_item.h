@@ -33,7 +33,8 @@ class IndicatorItem {
   IndicatorItem& operator=(const IndicatorItem&) = delete;
 
   // Draws `view`, changing only what differs from the view drawn last: the label first, since
-  // that is what the user watches.
+  // that is what the user watches. After a new label the rest (title, icons, menu) follows once
+  // the loop is idle, from the latest view; the first view is drawn whole at once.
   void show(const StatusView& view);
 
   AppIndicator* indicator() const { return indicator_.get(); }
@@ -48,6 +49,11 @@ class IndicatorItem {
   // After the menu: released first, so it never exports a destroyed menu.
   GObjectPtr<AppIndicator> indicator_;
   std::optional<StatusView> shown_;
+  std::optional<std::string> labelShown_;
+  std::optional<StatusView> pending_;  // the view the idle call draws the rest of
+  SourceHandle rest_;                  // last: removed before anything it calls into
+
+  void showRest(const StatusView& view);
 };
 
 }  // namespace vantorel

@@ -169,6 +169,7 @@ TEST_F(GtkFrontEndTest, TheMenuChangesInPlaceAndDeliversEachChoiceOnceAfterTheSi
 
   const StatusView view = statusView(Desired::rpBoot, Observed::rpBoot, true);
   frontEnd.show(view);
+  spinUntil([&] { return checkMarks(menu) == "--x-"; });  // the menu follows the label
   EXPECT_EQ(frontEnd.item().menu(), menu);
   EXPECT_EQ(children(menu), entries);
   EXPECT_EQ(checkMarks(menu), "--x-");
