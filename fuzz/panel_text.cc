@@ -54,7 +54,7 @@ static void checkShown(const std::vector<std::string>& lines, std::string_view t
   }
   shown = withoutBlanks(shown);
   const std::string model =
-      withoutBlanks(modelVisible(vantorel::cutToBytes(text, kMaxActionBytes), true));
+      withoutBlanks(modelVisible(vantorel::cutToBytes(text, vantorel::kMaxPanelTextBytes), true));
   if (shown.ends_with("…") && !model.starts_with(shown)) shown.resize(shown.size() - 3);
   FUZZ_CHECK(model.starts_with(shown) && (lines.size() == 17 || shown == model));
 }
