@@ -5,7 +5,7 @@
 # part of the test suite: both desktops are large. A desktop that is not installed is skipped.
 #
 # Usage: scripts/check-desktops.sh [<bundle folder>]     (default: build/Vantorel)
-# Needs: gnome-shell gnome-shell-extension-appindicator; plasma-workspace kwin-x11 kded5.
+# Needs: gnome-shell gnome-shell-extension-appindicator; plasma-workspace plasma-desktop kwin-x11 kded5.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 bundle="$(realpath "${1:-build/Vantorel}")"
