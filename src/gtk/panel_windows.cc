@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/panel_label_text.h"
+#include "core/text_cut.h"
 
 namespace vantorel {
 namespace {
@@ -33,8 +34,6 @@ constexpr Frame kOkButton = {340, 105, 80, 30};
 constexpr int kReadyHeight = 110;
 constexpr Frame kReadyText = {20, 35, 400, 40};
 constexpr int kReadyTextSize = 24;
-// The most of an action text the tooltip and a screen reader get: as much as the terminal shows.
-constexpr std::size_t kMaxTooltipCharacters = 4096;
 
 constexpr const char* kGreenBackground = "vantorel-green-background";
 constexpr const char* kWhiteText = "vantorel-white-text";
@@ -194,7 +193,7 @@ WindowPtr promptWindow(const std::string& text, GtkWidget** button) {
   // needs more ends its last line with "…", and the whole text is the label's tooltip and its
   // accessible description, so nothing is cut unseen and the panel keeps its size. The tooltip
   // wraps too: it gets the text made ready for wrapping, as the label does, only longer.
-  const std::string shown = panelLabelText(text, kMaxTooltipCharacters);
+  const std::string shown = panelLabelText(text, kMaxPanelTextBytes);
   GtkWidget* label = makeLabel(text, kPromptTextSize, false);
   gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
   gtk_label_set_yalign(GTK_LABEL(label), 0.0f);
