@@ -5,7 +5,7 @@
 
 #include "terminal/panel_text.h"
 
-#include "core/text_cut.h"
+#include "core/visible_text.h"
 #include "fuzz_check.h"
 #include "terminal/text.h"
 

@@ -1,7 +1,7 @@
 // A text cut to a byte bound is the whole text when it fits, otherwise its longest prefix within
 // the bound that ends on a character boundary, then "…".
 
-#include "core/text_cut.h"
+#include "core/visible_text.h"
 
 #include "fuzz_check.h"
 

@@ -19,7 +19,7 @@ declare -A sources=(
   [json_files]="src/linux/file_read.cc src/linux/file_settings.cc src/linux/bundle.cc"
   [panel_text]="src/core/visible_text.cc src/terminal/text.cc src/terminal/panel_text.cc"
   [panel_label]="src/core/visible_text.cc src/core/panel_label_text.cc"
-  [text_cut]="src/core/text_cut.cc"
+  [text_cut]="src/core/visible_text.cc"
   [key_decoder]="src/terminal/menu_keys.cc src/core/status_view.cc"
 )
 

@@ -5,8 +5,7 @@
 #include <string>
 
 #include "core/attention_tracker.h"
-#include "core/desired.h"
-#include "core/observed.h"
+#include "core/board_model.h"
 #include "core/status_view.h"
 #include "ports/attention_source.h"
 #include "ports/front_end.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/bench.h"
-#include "core/observed.h"
+#include "core/board_model.h"
 #include "ports/main_loop.h"
 #include "ports/usb_watch.h"
 

@@ -9,7 +9,7 @@
 #include "cli/commands.h"
 #include "cli/help_formatter.h"
 #include "cli/quit.h"
-#include "core/board_names.h"
+#include "core/board_model.h"
 #include "core/visible_text.h"
 #include "linux/autostart.h"
 #include "linux/bundle.h"

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "core/bench.h"
-#include "core/instant.h"
-#include "core/observed.h"
-#include "linux/status.h"
+#include "core/attention_tracker.h"
+#include "core/board_model.h"
+#include "glib/system_edge.h"
 #include "ports/main_loop.h"
 #include "ports/settings.h"
 #include "ports/usb_watch.h"

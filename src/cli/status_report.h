@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "core/bench.h"
-#include "core/desired.h"
-#include "core/usb_device.h"
+#include "core/board_model.h"
 
 namespace vantorel {
 

@@ -74,4 +74,19 @@ std::vector<AttentionStep> AttentionTracker::closeIf(std::uint64_t panel, Panel 
 
 bool AttentionTracker::tinted(Instant now) const { return greenUntil_ && now < *greenUntil_; }
 
+void KeyGuard::shown(Instant at, const std::vector<unsigned>& held) {
+  shownAt_ = at;
+  held_.insert(held.begin(), held.end());
+}
+
+bool KeyGuard::press(unsigned key, Instant at) {
+  if (!shownAt_ || at - *shownAt_ < kQuiet) {
+    held_.insert(key);
+    return false;
+  }
+  return !held_.contains(key);
+}
+
+void KeyGuard::release(unsigned key) { held_.erase(key); }
+
 }  // namespace vantorel

@@ -1,14 +1,23 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "core/attention_file.h"
-#include "core/instant.h"
+
+// The prompt's rules in time: what the hand-shake with the flashing tool asks to show, and which
+// key presses may answer a panel just shown. No I/O: time comes in as values.
 
 namespace vantorel {
+
+// Points on the monotonic clock. Intervals (the tint, the re-prompt, the ready panel's life)
+// are measured on it, so a wall clock stepped back or forth never stretches or skips them.
+using Instant = std::chrono::steady_clock::time_point;
+using Duration = std::chrono::steady_clock::duration;
 
 // One thing the hand-shake asks of the controller.
 struct AttentionStep {
@@ -67,6 +76,26 @@ class AttentionTracker {
   std::optional<Instant> lastPrompt_;
   std::string lastSuccessID_;
   std::optional<Instant> greenUntil_;
+};
+
+// Which key presses a panel that has just taken the focus may act on. A person typing in another
+// window when the panel appears would otherwise answer it with their next Return or Space before
+// ever reading it. So no key acts before the panel is on screen or during its first second there,
+// and a key held down from before (its auto-repeated presses) acts only after it was let go.
+// Keys are hardware key codes, the same for a press and its release whatever the modifiers.
+class KeyGuard {
+ public:
+  static constexpr Duration kQuiet = std::chrono::seconds(1);
+
+  // The panel is on screen from `at`, with `held` down at that moment (where the system tells).
+  void shown(Instant at, const std::vector<unsigned>& held = {});
+  // Whether a press of `key` at `at` may act.
+  bool press(unsigned key, Instant at);
+  void release(unsigned key);
+
+ private:
+  std::optional<Instant> shownAt_;
+  std::set<unsigned> held_;  // pressed before the panel could be read, and not yet let go
 };
 
 }  // namespace vantorel

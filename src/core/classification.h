@@ -6,8 +6,7 @@
 
 #include "core/bench.h"
 #include "core/device_rules.h"
-#include "core/observed.h"
-#include "core/usb_device.h"
+#include "core/board_model.h"
 
 namespace vantorel {
 

@@ -5,7 +5,6 @@
 #include <iterator>
 #include <utility>
 
-#include "core/text_cut.h"
 #include "core/visible_text.h"
 
 namespace vantorel {

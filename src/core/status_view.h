@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/desired.h"
-#include "core/observed.h"
+#include "core/board_model.h"
 
 namespace vantorel {
 

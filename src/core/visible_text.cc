@@ -100,4 +100,12 @@ std::string visibleText(std::string_view text, LineBreaks breaks) {
   return out;
 }
 
+std::string cutToBytes(std::string_view text, std::size_t maxBytes) {
+  if (text.size() <= maxBytes) return std::string(text);
+  // The character that holds byte `maxBytes` is the first one left out.
+  std::size_t end = maxBytes;
+  while (end > 0 && isContinuation(static_cast<unsigned char>(text[end]))) --end;
+  return std::string(text.substr(0, end)) + "…";
+}
+
 }  // namespace vantorel

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/key_guard.h"
+#include "core/attention_tracker.h"
 #include "glib/glib_handles.h"
 #include "gtk/panel_windows.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "core/panel_label_text.h"
-#include "core/text_cut.h"
+#include "core/visible_text.h"
 
 namespace vantorel {
 namespace {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/text_cut.h"
+#include "core/visible_text.h"
 #include "glib/glib_handles.h"
 
 namespace vantorel {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "linux/status.h"
+#include "glib/system_edge.h"
 
 namespace vantorel {
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "core/attention_file.h"
-#include "glib/unique_fd.h"
+#include "glib/system_edge.h"
 
 namespace vantorel {
 namespace {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "linux/status.h"
+#include "glib/system_edge.h"
 #include "ports/attention_source.h"
 
 namespace vantorel {

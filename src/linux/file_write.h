@@ -5,8 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "glib/unique_fd.h"
-#include "linux/status.h"
+#include "glib/system_edge.h"
 
 namespace vantorel {
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "glib/glib_handles.h"
-#include "glib/unique_fd.h"
+#include "glib/system_edge.h"
 
 namespace vantorel {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/bench.h"
-#include "core/desired.h"
+#include "core/board_model.h"
 #include "core/device_rules.h"
 #include "linux/bundle.h"
 #include "linux/file_write.h"

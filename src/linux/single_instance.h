@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "glib/unique_fd.h"
+#include "glib/system_edge.h"
 
 namespace vantorel {
 

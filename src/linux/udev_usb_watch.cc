@@ -1,19 +1,33 @@
 #include "linux/udev_usb_watch.h"
 
 #include <glib-unix.h>
+#include <libudev.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 #include "glib/glib_handles.h"
-#include "linux/udev_handles.h"
 #include "linux/usb_event_drain.h"
 
 namespace vantorel {
 namespace {
+
+// Owning handles for libudev objects: each drops its reference when it goes out of scope.
+template <auto Release>
+struct UdevRelease {
+  template <typename T>
+  void operator()(T* handle) const {
+    (void)Release(handle);
+  }
+};
+using UdevPtr = std::unique_ptr<udev, UdevRelease<udev_unref>>;
+using UdevDevicePtr = std::unique_ptr<udev_device, UdevRelease<udev_device_unref>>;
+using UdevEnumeratePtr = std::unique_ptr<udev_enumerate, UdevRelease<udev_enumerate_unref>>;
+using UdevMonitorPtr = std::unique_ptr<udev_monitor, UdevRelease<udev_monitor_unref>>;
 
 // The watched class of devices: whole USB devices, not their interfaces or endpoints.
 constexpr const char* kUsbSubsystem = "usb";

@@ -8,7 +8,7 @@
 #include <variant>
 #include <vector>
 
-#include "core/usb_device.h"
+#include "core/board_model.h"
 
 namespace vantorel {
 

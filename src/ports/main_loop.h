@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/instant.h"
+#include "core/attention_tracker.h"
 
 namespace vantorel {
 

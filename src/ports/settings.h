@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "core/bench.h"
-#include "core/desired.h"
+#include "core/board_model.h"
 
 namespace vantorel {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/usb_device.h"
+#include "core/board_model.h"
 
 namespace vantorel {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/text_cut.h"
+#include "core/visible_text.h"
 #include "terminal/text.h"
 
 namespace vantorel::terminal {

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "glib/glib_handles.h"
-#include "glib/unique_fd.h"
+#include "glib/system_edge.h"
 
 namespace vantorel::terminal {
 

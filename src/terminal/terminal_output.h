@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "glib/glib_handles.h"
-#include "glib/unique_fd.h"
+#include "glib/system_edge.h"
 
 namespace vantorel::terminal {
 

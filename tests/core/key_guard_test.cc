@@ -1,4 +1,4 @@
-#include "core/key_guard.h"
+#include "core/attention_tracker.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,29 @@
-#include "core/observed.h"
+#include "core/board_model.h"
+
+#include "core/device_rules.h"
 
 namespace vantorel {
+
+std::string_view rawValue(Desired desired) {
+  switch (desired) {
+    case Desired::c6Boot:
+      return "C6 boot";
+    case Desired::c6Normal:
+      return "C6 normal";
+    case Desired::rpBoot:
+      return "RP boot";
+    case Desired::rpNormal:
+      return "RP normal";
+  }
+  return "C6 boot";
+}
+
+std::optional<Desired> desiredFromRawValue(std::string_view raw) {
+  for (Desired desired : kAllDesired) {
+    if (rawValue(desired) == raw) return desired;
+  }
+  return std::nullopt;
+}
 
 std::string_view shortLabel(Observed observed) {
   switch (observed) {
@@ -42,6 +65,36 @@ std::string_view detail(Observed observed) {
       return "Multiple matching USB devices \xC2\xB7 check identity";
   }
   return "No matching USB device";
+}
+
+namespace {
+
+// Lower-cased ASCII with hyphens read as spaces: the form both sides are compared in.
+std::string comparable(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    c = c == '-' ? ' ' : lowerAscii(c);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::optional<Observed> observedFromName(std::string_view name) {
+  const std::string wanted = comparable(name);
+  for (const Observed each : kAllObserved) {
+    if (comparable(shortLabel(each)) == wanted) return each;
+  }
+  return std::nullopt;
+}
+
+std::string observedNames() {
+  std::string out;
+  for (const Observed each : kAllObserved) {
+    if (!out.empty()) out += ", ";
+    out += "\"" + std::string(shortLabel(each)) + "\"";
+  }
+  return out;
 }
 
 }  // namespace vantorel

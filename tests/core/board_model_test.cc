@@ -1,7 +1,7 @@
 // Given a state as a script names it, we should find it by its label in any case, with spaces or
 // hyphens, and refuse anything else.
 
-#include "core/board_names.h"
+#include "core/board_model.h"
 
 #include <gtest/gtest.h>
 
