@@ -1,7 +1,9 @@
 // Any file reads as a JSON object exactly when an independent reading (json_model.h) finds one,
 // and what the settings and the bundle take from it agrees with that reading: a wanted state only
 // from a "desired" string that is one of the four raw values, a serial only from a
-// "BoardC6Serial" string, and from a "rules" list each entry either a rule or one problem.
+// "BoardC6Serial" string, and from a "rules" list each entry either a rule or one problem. A
+// menu choice written back keeps every other key as it was, and a command's update refuses a file
+// that holds no object (only white space reads as empty) without touching a byte of it.
 
 #include <unistd.h>
 
@@ -56,5 +58,21 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   } else {
     FUZZ_CHECK(preferences.rules.empty());
   }
+  const vantorel::PreferencesFile preferencesFile(folder.path);
+  const auto wantC6Normal = [](nlohmann::json& o) {
+    return vantorel::storeDesired(o, vantorel::Desired::c6Normal);
+  };
+  if (!object && text.find_first_not_of(" \t\r\n") != std::string_view::npos) {
+    FUZZ_CHECK(!preferencesFile.update(wantC6Normal).ok());
+    FUZZ_CHECK(preferencesFile.text() == std::string(text));
+    return 0;
+  }
+  FUZZ_CHECK(preferencesFile.update(wantC6Normal).ok());
+  auto written = vantorel::readJsonObject(file);
+  FUZZ_CHECK(written && written->value("desired", "") == "C6 normal");
+  written->erase("desired");
+  auto before = object.value_or(nlohmann::json::object());
+  before.erase("desired");
+  FUZZ_CHECK(*written == before);
   return 0;
 }

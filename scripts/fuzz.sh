@@ -16,7 +16,7 @@ targets=("$@")
 
 declare -A sources=(
   [attention_file]="src/core/attention_file.cc src/cli/attention_request.cc"
-  [json_files]="src/linux/file_read.cc src/linux/file_settings.cc src/linux/bundle.cc"
+  [json_files]="src/linux/file_read.cc src/linux/file_write.cc src/linux/preferences.cc src/linux/bundle.cc"
   [panel_text]="src/core/visible_text.cc src/terminal/text.cc src/terminal/panel_text.cc"
   [panel_label]="src/core/visible_text.cc src/core/panel_label_text.cc"
   [text_cut]="src/core/visible_text.cc"
