@@ -27,15 +27,12 @@ const USBDevice kProbe{0x2e8a, 0x000c, "Debug Probe (CMSIS-DAP)", ""};
 
 class CommandsTest : public ::testing::Test {
  protected:
-  // What happens while the command runs the loop: a board comes, time passes, a signal ends it.
+  // While the command runs the loop, the board comes.
   void plugDuringLoop() {
     during = [this] {
       usb.attached = std::vector{kRpBoot};
       usb.change();
     };
-  }
-  void timeOutDuringLoop() {
-    during = [this] { loop.advance(1h); };
   }
 
   FakeMainLoop loop;
@@ -157,7 +154,7 @@ TEST_F(CommandsTest, WaitPrintsTheStateReachedOrSaysWhatItSaw) {
   plugDuringLoop();
   EXPECT_EQ(wait(context, Observed::rpBoot, 5s), kExitDone);
   EXPECT_EQ(out.str(), "RP likely boot\n");
-  timeOutDuringLoop();
+  during = [this] { loop.advance(1h); };
   EXPECT_EQ(wait(context, Observed::none, 5s), kExitNotMet);
   EXPECT_EQ(err.str(), "vantorel: timed out waiting for none (have RP likely boot)\n");
   EXPECT_EQ(out.str(), "RP likely boot\n");

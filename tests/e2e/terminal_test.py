@@ -113,8 +113,8 @@ def preferences(binary, home, root):
 
 
 # On a 60-column terminal the keys are explained on one line; a panel's text reaches the terminal
-# only as visible characters, and Enter takes the panel off; a success after a request shows the
-# green ready panel and tints the title for a while; a resize redraws the panel at once.
+# only as visible characters, Enter takes the panel off, and a resize redraws it at once (the
+# ready panel: commands_test.py).
 def attention(binary, home, root):
     binary, path = bundle_copy(binary, root)
     write_attention(path, {})
@@ -130,12 +130,6 @@ def attention(binary, home, root):
     assert b"\x1b]" not in session.output and b"\x07" not in session.output, \
         "a control sequence from the action text reached the terminal"
     write_attention(path, prompt_file("r2", "A"))
-    session.wait_for(PROMPT)
-    write_attention(path, {"success_id": "s1"})
-    session.wait_for(READY)
-    session.wait_for(rb"\x1b\[32m" + TITLE + rb"\x1b\[0m")
-    session.wait_for(ERASED + TITLE + rb"$", timeout=7)  # neither the panel nor the tint left
-    write_attention(path, prompt_file("r3", "A"))
     session.wait_for(PROMPT)
     session.resize(40)
     session.wait_for(ERASED + re.escape("┌─ Board action needed ─".ljust(39, "─").encode() +
