@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/status_report.h"
 #include "core/classification.h"
+#include "core/visible_text.h"
 
 namespace vantorel {
 namespace {
@@ -106,8 +106,8 @@ int setSerialFromAttached(BenchContext& context) {
                                         : "the ESP32-C6 attached reports no serial")
                 << "\n";
     for (const USBDevice* board : boards) {
-      context.err << "  303a:1001 " << printable(board->name()) << " serial "
-                  << (board->serial().empty() ? "(none)" : printable(board->serial())) << "\n";
+      context.err << "  303a:1001 " << visibleText(board->name()) << " serial "
+                  << (board->serial().empty() ? "(none)" : visibleText(board->serial())) << "\n";
     }
     return kExitNotMet;
   }

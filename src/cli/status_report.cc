@@ -4,6 +4,7 @@
 
 #include "core/classification.h"
 #include "core/status_view.h"
+#include "core/visible_text.h"
 
 namespace vantorel {
 namespace {
@@ -22,11 +23,12 @@ std::vector<std::pair<const USBDevice*, Verdict>> judged(const std::vector<USBDe
   return out;
 }
 
-// "2e8a:000c Debug Probe (CMSIS-DAP)", with the serial when there is one.
+// "2e8a:000c Debug Probe (CMSIS-DAP)", with the serial when there is one; their controls shown,
+// so a descriptor can neither act on the terminal nor reorder the line.
 std::string deviceText(const USBDevice& device) {
   std::string text = idsText(device.vendor(), device.product()) + " " +
-                     (device.name().empty() ? "(no name)" : printable(device.name()));
-  if (!device.serial().empty()) text += " (serial " + printable(device.serial()) + ")";
+                     (device.name().empty() ? "(no name)" : visibleText(device.name()));
+  if (!device.serial().empty()) text += " (serial " + visibleText(device.serial()) + ")";
   return text;
 }
 
@@ -51,14 +53,6 @@ std::string changeHint(const USBDevice& device, const Verdict& verdict, Observed
 }
 
 }  // namespace
-
-std::string printable(const std::string& text) {
-  std::string out = text;
-  for (char& c : out) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-  }
-  return out;
-}
 
 std::string statusReport(Desired wanted, const std::vector<USBDevice>& devices,
                          const Bench& bench) {

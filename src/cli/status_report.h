@@ -9,10 +9,6 @@
 
 namespace vantorel {
 
-// Descriptor text as printed to a terminal: control characters become '?', so a device's name
-// can never move the cursor or change a window title.
-std::string printable(const std::string& text);
-
 // The boards as one JSON object for scripts, its keys always present and in this order:
 //   {"wanted": "RP boot",
 //    "observed": {"label": "RP likely boot", "description": "RP bootloader USB descriptor · ..."},

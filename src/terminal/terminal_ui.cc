@@ -1,6 +1,7 @@
 #include "terminal/terminal_ui.h"
 
 #include "terminal/panel_text.h"
+#include "terminal/text.h"
 
 namespace vantorel::terminal {
 
@@ -25,7 +26,10 @@ void TerminalUi::show(const StatusView& view) {
   menu_ = view.menu;
   if (!started_) {
     started_ = true;
-    screen_.print({keysHint(menu_)});
+    // Broken at spaces on a terminal too narrow for it, so that no word is cut in two.
+    const std::string hint = keysHint(menu_);
+    const std::size_t columns = screen_.terminal() ? screen_.columns() : 0;
+    screen_.print(columns > 0 ? wrapToWidth(hint, columns) : std::vector{hint});
   }
   screen_.setStatus(view.title, view.tinted);
   changed();

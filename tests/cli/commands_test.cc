@@ -27,15 +27,12 @@ const USBDevice kProbe{0x2e8a, 0x000c, "Debug Probe (CMSIS-DAP)", ""};
 
 class CommandsTest : public ::testing::Test {
  protected:
-  // What happens while the command runs the loop: a board comes, time passes, a signal ends it.
+  // While the command runs the loop, the board comes.
   void plugDuringLoop() {
     during = [this] {
       usb.attached = std::vector{kRpBoot};
       usb.change();
     };
-  }
-  void timeOutDuringLoop() {
-    during = [this] { loop.advance(1h); };
   }
 
   FakeMainLoop loop;
@@ -89,19 +86,16 @@ TEST_F(CommandsTest, AskPromptsOrKeepsTheRequestAndPrintsOnlyAFreshId) {
 }
 
 TEST_F(CommandsTest, EmptyTextOrIdOrAFailedWriteEndsWithStatus2) {
-  failure = "cannot write /x: Permission denied";
-  EXPECT_EQ(ask(context, asking("x")), kExitUsageOrIo);
-  EXPECT_EQ(done(context, std::nullopt), kExitUsageOrIo);
-  EXPECT_EQ(clear(context), kExitUsageOrIo);
+  failure = "cannot write /x";
+  for (const int status : {ask(context, asking("x")), done(context, std::nullopt), clear(context)})
+    EXPECT_EQ(status, kExitUsageOrIo);
   EXPECT_EQ(err.str(),
-            "vantorel: cannot write /x: Permission denied\n"
-            "vantorel: cannot write /x: Permission denied\n"
-            "vantorel: cannot write /x: Permission denied\n");
+            "vantorel: cannot write /x\nvantorel: cannot write /x\nvantorel: cannot write /x\n");
   EXPECT_EQ(out.str(), "") << "an id printed that is in no file";
   failure.clear(), err.str("");
-  EXPECT_EQ(ask(context, asking("")), kExitUsageOrIo);
-  EXPECT_EQ(ask(context, asking("x", "")), kExitUsageOrIo);
-  EXPECT_EQ(done(context, ""), kExitUsageOrIo);
+  for (const int status :
+       {ask(context, asking("")), ask(context, asking("x", "")), done(context, "")})
+    EXPECT_EQ(status, kExitUsageOrIo);
   EXPECT_TRUE(writes.empty());
   EXPECT_NE(err.str(), "");
 }
@@ -160,7 +154,7 @@ TEST_F(CommandsTest, WaitPrintsTheStateReachedOrSaysWhatItSaw) {
   plugDuringLoop();
   EXPECT_EQ(wait(context, Observed::rpBoot, 5s), kExitDone);
   EXPECT_EQ(out.str(), "RP likely boot\n");
-  timeOutDuringLoop();
+  during = [this] { loop.advance(1h); };
   EXPECT_EQ(wait(context, Observed::none, 5s), kExitNotMet);
   EXPECT_EQ(err.str(), "vantorel: timed out waiting for none (have RP likely boot)\n");
   EXPECT_EQ(out.str(), "RP likely boot\n");
@@ -168,7 +162,9 @@ TEST_F(CommandsTest, WaitPrintsTheStateReachedOrSaysWhatItSaw) {
 
 TEST_F(CommandsTest, StatusListsWhatDecidedEachDeviceNamesTheCandidatesAndTheSerial) {
   settings.stored = Desired::rpBoot;
-  usb.attached = std::vector{kRpBoot, kProbe, USBDevice{0x046d, 0xc31c, "Keyboard", ""}};
+  // A descriptor's controls are shown in the text and escaped by JSON, a bidi override too.
+  const USBDevice probe{0x2e8a, 0x000c, "Debug\u202e Probe\x1b", ""};
+  usb.attached = std::vector{kRpBoot, probe, USBDevice{0x046d, 0xc31c, "Keyboard", ""}};
   context.bench.rules = {DeviceRule{0x2e8a, 0x000c, {}, RuleKind::ignore}};
   context.bench.c6Serial = "F4:12:FA:00:11:22";
   context.bench.serialSource = SerialSource::user;
@@ -177,7 +173,7 @@ TEST_F(CommandsTest, StatusListsWhatDecidedEachDeviceNamesTheCandidatesAndTheSer
   EXPECT_EQ(out.str(),
             "Want RP boot | Have RP likely boot\n"
             "  2e8a:000f RP2350 Boot (serial E6): RP likely boot, by the built-in rules\n"
-            "  2e8a:000c Debug Probe (CMSIS-DAP): left out, by your rule `2e8a:000c ignore`\n"
+            "  2e8a:000c Debug<U+202E> Probe^[: left out, by your rule `2e8a:000c ignore`\n"
             "Expected C6 serial: F4:12:FA:00:11:22 (user setting: /p.json)\n");
   out.str("");
   EXPECT_EQ(status(context, true), kExitDone);
@@ -187,7 +183,9 @@ TEST_F(CommandsTest, StatusListsWhatDecidedEachDeviceNamesTheCandidatesAndTheSer
       R"j("RP bootloader USB descriptor · identity unverified"},"devices":[{"vendor":"2e8a",)j"
       R"j("product":"000f","name":"RP2350 Boot","serial":"E6","rule":"RP likely boot",)j"
       R"j("decided_by":"built-in"},{"vendor":"2e8a","product":"000c","name":)j"
-      R"j("Debug Probe (CMSIS-DAP)","serial":"","rule":"left out","decided_by":)j"
+      R"j("Debug)j"
+      "\u202e"
+      R"j( Probe\u001b","serial":"","rule":"left out","decided_by":)j"
       R"j("2e8a:000c ignore"}],"c6_serial":{"value":"F4:12:FA:00:11:22","source":"user",)j"
       R"j("file":"/p.json"}})j"
       "\n");

@@ -1,12 +1,14 @@
 #!/usr/bin/python3
 # The real program in a pseudo-terminal with no display, and the helpers of commands_test.py.
+# How the front end draws is pinned by tests/terminal; here, that it is wired to a real terminal.
 # Usage: terminal_test.py <bundle>/bin/vantorel <scenario>
 import contextlib, fcntl, json, os, re, select, shutil, signal, struct, subprocess, sys
-import tempfile, termios, time, unicodedata
+import tempfile, termios, time
 
 TITLE = rb"Want (C6|RP) (boot|normal) \| Have [^\r\n\x1b]+"
 PROMPT = re.escape("┌─ Board action needed ─".encode())
 READY = re.escape("\x1b[42m┌─ Board ready ─".encode())
+ERASED = rb"\r(\x1b\[\d+A)?\x1b\[J"  # the live region erased, drawn anew after it
 PROCESSES = []
 want = lambda state: f"Want {state} \\| Have ".encode()  # noqa: E731
 prompt_file = lambda request, action: {"active": True, "needs_user": True,  # noqa: E731
@@ -23,25 +25,23 @@ def start(binary, home, *args, **streams):
 class Session:  # one run on a fresh pseudo-terminal that is its controlling terminal
     def __init__(self, binary, home, columns=100):
         self.master, self.slave = os.openpty()
-        self.columns, self.output, self.mark, self.resizes = columns, b"", 0, []
-        fcntl.ioctl(self.slave, termios.TIOCSWINSZ, struct.pack("HHHH", 40, columns, 0, 0))
+        self.output, self.mark = b"", 0
+        self.resize(columns)
         self.settings = lambda: termios.tcgetattr(self.slave)
         self.settings_before = self.settings()
         self.process = start(binary, home, stdin=self.slave, stdout=self.slave, stderr=self.slave,
                              preexec_fn=lambda: (os.setsid(), fcntl.ioctl(0, termios.TIOCSCTTY)))
         self.key = lambda keys: os.write(self.master, keys)
 
-    def resize(self, columns):  # the terminal sends the program SIGWINCH
-        self.resizes.append((len(self.output), self.columns))
-        self.columns = columns
+    def resize(self, columns):  # once running, the terminal sends the program SIGWINCH
         fcntl.ioctl(self.slave, termios.TIOCSWINSZ, struct.pack("HHHH", 40, columns, 0, 0))
 
     def wait_until(self, condition, what, timeout=5.0):
         deadline = time.monotonic() + timeout
         while not (result := condition()):
             left = deadline - time.monotonic()
-            assert left > 0, (f"not {what} within {timeout} s; output since the mark:\n"
-                              f"{self.output[self.mark:]!r}\nscreen:\n" + "\n".join(self.screen()))
+            assert left > 0, f"not {what} within {timeout} s; since the mark:\n" \
+                             f"{self.output[self.mark:]!r}"
             if select.select([self.master], [], [], min(left, 0.1))[0]:
                 with contextlib.suppress(OSError):
                     self.output += os.read(self.master, 65536)
@@ -52,52 +52,6 @@ class Session:  # one run on a fresh pseudo-terminal that is its controlling ter
                                 f"seen {pattern!r}", timeout)
         self.mark = found.end()
         return found
-
-    def shows(self, text, present=True, timeout=5.0):
-        self.wait_until(lambda: self.on_screen(text) == present, f"{text!r} shown={present}",
-                        timeout)
-
-    # The lines on screen, from the sequences the program sends; a resize re-wraps what is on
-    # screen to the new width, as most terminals do, the cursor staying after the last line.
-    def screen(self):
-        rows, wrapped, row, col = [[]], set(), 0, 0
-
-        def draw(text, columns):
-            nonlocal row, col
-            for piece in re.split(r"(\x1b\[[0-9;]*[A-Za-z]|\r|\n)", text):
-                if piece in ("\r", "\n"):
-                    row, col = row + (piece == "\n"), 0
-                elif piece.startswith("\x1b[") and piece.endswith("A"):
-                    row = max(0, row - int(piece[2:-1] or 1))
-                elif piece.startswith("\x1b[") and piece.endswith("J"):
-                    rows[row] = rows[row][:col]
-                    del rows[row + 1:]
-                    wrapped.difference_update({r for r in wrapped if r >= row})
-                elif not piece.startswith("\x1b["):
-                    for c in piece:
-                        width = 2 if unicodedata.east_asian_width(c) in "WF" else 1
-                        if col + width > columns:
-                            wrapped.add(row)
-                            row, col = row + 1, 0
-                        rows.extend([] for _ in range(row + 1 - len(rows)))
-                        rows[row] += [" "] * (col + width - len(rows[row]))
-                        rows[row][col:col + width], col = [c] + [""] * (width - 1), col + width
-                rows.extend([] for _ in range(row + 1 - len(rows)))
-
-        start = 0
-        for end, columns in self.resizes + [(len(self.output), self.columns)]:
-            if start:
-                lines = "".join("".join(cells) + ("" if r in wrapped else "\n")
-                                for r, cells in enumerate(rows))
-                rows, row, col = [[]], 0, 0
-                wrapped.clear()
-                draw(lines.removesuffix("\n"), columns)
-            draw(self.output[start:end].decode("utf-8", "replace"), columns)
-            start = end
-        return ["".join(cells).rstrip() for cells in rows]
-
-    def on_screen(self, text):
-        return any(text in line for line in self.screen())
 
     def key_mode(self):
         lflag = self.settings()[3]
@@ -144,8 +98,7 @@ def preferences(binary, home, root):
     session.wait_until(session.key_mode, "in key-at-a-time mode again")
     # Ctrl+\ is off in key mode: its signal would end the program without restoring anything.
     session.key(b"\x1c3?")
-    session.wait_for(r"Observed: [^\r\n]+\r\n  1    Want C6 boot\r\n  2    Want C6 normal\r\n"
-                     r"  3  ✓ Want RP boot\r\n  4    Want RP normal\r\n  q    Quit".encode())
+    session.wait_for("  3  ✓ Want RP boot".encode())
     session.wait_until(lambda: '"RP boot"' in open(path).read(), "the choice stored")
     session.end_with(b"q")
     session = Session(binary, home)
@@ -159,41 +112,28 @@ def preferences(binary, home, root):
     session.end_with(b"\x03")
 
 
-# On a 60-column terminal the keys are explained, the panels are framed, leave no trace when
-# closed, are harmless and follow a resize at once; a success after a request tints the title and
-# shows the green ready panel.
+# On a 60-column terminal the keys are explained on one line; a panel's text reaches the terminal
+# only as visible characters, Enter takes the panel off, and a resize redraws it at once (the
+# ready panel: commands_test.py).
 def attention(binary, home, root):
     binary, path = bundle_copy(binary, root)
     write_attention(path, {})
     session = Session(binary, home, columns=60)
-    session.wait_for(TITLE)
-    session.shows("Keys: 1–4 pick, q quits, any other key shows the menu")
-    for request, action, line in (
-            ("r1", "  Step 1:  hold BOOT\tthen   RESET",
-             "│   Step 1:  hold BOOT    then   RESET "),
-            ("r2", "🚀" * 30, "│ " + "🚀" * 22 + " │"),
-            ("r3", "\u001b]0;pwned\u0007 <b>x</b>", "│ ^[]0;pwned^G <b>x</b> ")):
-        write_attention(path, prompt_file(request, action))
-        session.wait_for(PROMPT)
-        session.shows(line), session.shows("[ OK ]  (press Enter) │"), session.key(b"\r")
-        session.wait_until(lambda: re.fullmatch(TITLE.decode(), session.screen()[-1]) and not any(
-            c in "".join(session.screen()) for c in "┌│└"), "the panel gone without a trace")
+    keys = "Keys: 1–4 pick, q quits, any other key shows the menu\r\n"  # one line at 60 columns
+    session.wait_for(re.escape(keys.encode()))
+    write_attention(path, prompt_file("r1", "\u001b]0;pwned\u0007 <b>x</b>"))
+    session.wait_for(PROMPT)
+    session.wait_for(re.escape("│ ^[]0;pwned^G <b>x</b> ".encode()))
+    session.wait_for(re.escape("[ OK ]  (press Enter) │".encode()))
+    session.key(b"\r")
+    session.wait_for(ERASED + TITLE + rb"$")
     assert b"\x1b]" not in session.output and b"\x07" not in session.output, \
         "a control sequence from the action text reached the terminal"
-    write_attention(path, prompt_file("r4", "A"))
+    write_attention(path, prompt_file("r2", "A"))
     session.wait_for(PROMPT)
     session.resize(40)
-    session.wait_until(lambda: re.fullmatch(TITLE.decode(), session.screen()[-1]) and any(
-        line.startswith("┌─ Board action needed") and line.endswith("┐") and len(line) == 40
-        for line in session.screen()), "the panel redrawn 40 columns wide", timeout=0.9)
-    write_attention(path, {"success_id": "s1"})
-    session.wait_for(READY)
-    session.wait_for(rb"\x1b\[1m\x1b\[97mReady")
-    session.wait_for(rb"\x1b\[32m" + TITLE + rb"\x1b\[0m")
-    assert not session.on_screen("Board action needed"), "the prompt stayed under the success"
-    session.shows("Board ready", False, timeout=6)
-    session.wait_until(lambda: re.search(rb"(?<!\x1b\[32m)" + TITLE + rb"$", session.output),
-                       "back to the plain title", timeout=2)
+    session.wait_for(ERASED + re.escape("┌─ Board action needed ─".ljust(39, "─").encode() +
+                                        "┐".encode()), timeout=0.9)
     session.end_with(signal.SIGTERM)
 
 
@@ -221,9 +161,8 @@ def stalled_reader(binary, home, root):  # a stalled reader: it still polls and 
 def autostart(binary, home, root):
     from gi.repository import Gio
     binary, _ = bundle_copy(binary, root + "/100%d")
-    hostile = "/\x1b]0;pwned\x07"
-    config = root + hostile
-    env = dict(home, XDG_CONFIG_HOME=config, XDG_DATA_HOME=root + hostile)
+    config = root + "/\x1b]0;pwned\x07"
+    env = dict(home, XDG_CONFIG_HOME=config, XDG_DATA_HOME=config)
     entry = config + "/autostart/vantorel.desktop"
 
     def glib_reads():  # PyGObject raises where GLib returns no entry
@@ -265,12 +204,11 @@ def autostart(binary, home, root):
     program.terminate(), program.wait(5)
     # GLib runs exactly the program the entry names (replaced here by a script that tells).
     with open(binary, "w") as f:
-        f.write(f'#!/bin/sh\necho "$0" > {root}/ran\n')
+        f.write(f'#!/bin/sh\necho "$0" > {root}/ran.tmp && mv {root}/ran.tmp {root}/ran\n')
     glib_reads().launch([], None)
     deadline = time.monotonic() + 5
     while not os.path.exists(root + "/ran") and time.monotonic() < deadline:
         time.sleep(0.05)
-    time.sleep(0.1)
     assert open(root + "/ran").read() == binary + "\n", "GLib ran another program"
 
 
