@@ -15,9 +15,8 @@ class Watcher(dbus.service.Object):
         self.items = []  # (bus name, path), newest last
 
     @dbus.service.method(WATCHER, in_signature="s", sender_keyword="sender")
-    def RegisterStatusNotifierItem(self, service, sender=None):
-        path = service.startswith("/")
-        self.items.append((sender if path else service, service if path else "/StatusNotifierItem"))
+    def RegisterStatusNotifierItem(self, path, sender=None):  # as the indicator library does it
+        self.items.append((sender, path))
 
 
 class Item:  # one registered status item, read and clicked as a status area host does it
@@ -102,13 +101,12 @@ class Session:  # everything one run needs around the program; close() always cl
     def program_log(self):
         return open(self.log.name).read()
 
-    def close(self, everything=True):
+    def close(self):
         for process in [self.program] + self.others:
             if process and process.poll() is None:
                 process.terminate()
                 process.wait(timeout=10)
-        self.others = []
-        everything and shutil.rmtree(self.root, ignore_errors=True)
+        shutil.rmtree(self.root, ignore_errors=True)
 
     def write_attention(self, content):  # at once, as the flashing tool does
         with open(self.root + "/work/attention.tmp", "w") as out:

@@ -1,6 +1,6 @@
-# The real program's item and panels under Debian's Xfce panel (its default notification area) and
-# xfwm4, checked by screen pixels and window properties. Usage: xfce_e2e.py <bundle folder>
-# [<screenshot folder>]; with VANTOREL_STRIP=WxH+X+Y, on a running desktop whose status area is there.
+# The real program's item and panels under Debian's Xfce panel (its default notification area)
+# and xfwm4, seen in screen pixels and window properties. Usage: xfce_e2e.py <bundle folder>
+# [<screenshot folder>]; with VANTOREL_STRIP=WxH+X+Y, on a running desktop, its status area there.
 import os, re, sys, time
 sys.dont_write_bytecode = True  # no cache files in the source tree
 from desktop_e2e import run  # noqa: E402
