@@ -63,11 +63,11 @@ def steps(session, shots):
         info = session.tool("xwininfo", "-id", str(window))
         x, y, w, h = (int(info.split(f + ":")[1].split()[0]) for f in (
             "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
-        (l, r, t, b), (left, top, across, down) = (map(int, session.tool("xprop", *where).split(
-            "=")[1].split(",")[:4]) for where in (("-id", str(window), "_NET_FRAME_EXTENTS"),
-                                                  ("-root", "_NET_WORKAREA")))
-        return abs(2 * (x - l - left) + l + w + r - across) <= 2 and abs(
-            2 * (y - t - top) + t + h + b - down) <= 2 and (w, h)
+        (l, r, t, b), (area_x, area_y, across, down) = (map(int, session.tool(
+            "xprop", *where).split("=")[1].split(",")[:4]) for where in (
+                ("-id", str(window), "_NET_FRAME_EXTENTS"), ("-root", "_NET_WORKAREA")))
+        return abs(2 * (x - l - area_x) + l + w + r - across) <= 2 and abs(
+            2 * (y - t - area_y) + t + h + b - down) <= 2 and (w, h)
 
     # The panel once centred: of `size`, kept above, offering the window manager only `functions`
     # (moving, closing; under xfwm4 never minimising), with the program's icon and its desktop
