@@ -15,9 +15,8 @@ class Watcher(dbus.service.Object):
         self.items = []  # (bus name, path), newest last
 
     @dbus.service.method(WATCHER, in_signature="s", sender_keyword="sender")
-    def RegisterStatusNotifierItem(self, service, sender=None):
-        path = service.startswith("/")
-        self.items.append((sender if path else service, service if path else "/StatusNotifierItem"))
+    def RegisterStatusNotifierItem(self, path, sender=None):  # as the indicator library does it
+        self.items.append((sender, path))
 
 
 class Item:  # one registered status item, read and clicked as a status area host does it
@@ -40,8 +39,6 @@ class Item:  # one registered status item, read and clicked as a status area hos
 
 
 class Session:  # everything one run needs around the program; close() always cleans it up
-    WATCHER = WATCHER
-
     def __init__(self, bundle, watcher=True):
         dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
         self.bus = dbus.SessionBus()
@@ -104,13 +101,12 @@ class Session:  # everything one run needs around the program; close() always cl
     def program_log(self):
         return open(self.log.name).read()
 
-    def close(self, everything=True):
+    def close(self):
         for process in [self.program] + self.others:
             if process and process.poll() is None:
                 process.terminate()
                 process.wait(timeout=10)
-        self.others = []
-        everything and shutil.rmtree(self.root, ignore_errors=True)
+        shutil.rmtree(self.root, ignore_errors=True)
 
     def write_attention(self, content):  # at once, as the flashing tool does
         with open(self.root + "/work/attention.tmp", "w") as out:
@@ -120,27 +116,6 @@ class Session:  # everything one run needs around the program; close() always cl
     def visible_window(self, title):
         ids = self.tool("xdotool", "search", "--onlyvisible", "--name", f"^{title}$").split()
         return int(ids[0]) if ids else None
-
-    def geometry(self, window, frame=False):  # (x, y, width, height), optionally with frame
-        info = self.tool("xwininfo", *(["-root"] if window == "root" else ["-id", str(window)]))
-        x, y, w, h = (int(info.split(f + ":")[1].split()[0]) for f in (
-            "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
-        l, r, t, b = map(int, self.tool("xprop", "-id", str(window), "_NET_FRAME_EXTENTS").split(
-            "=")[1].split(",")) if frame else (0, 0, 0, 0)
-        return x - l, y - t, w + l + r, h + t + b
-
-    def wait_centred(self, window):  # the whole window, frame included, on the work area
-        def centred():
-            x, y, width, height = self.geometry(window, True)
-            left, top, across, down = map(int, self.tool("xprop", "-root", "_NET_WORKAREA").split(
-                "=")[1].split(",")[:4])
-            return abs(2 * (x - left) + width - across) <= 2 and abs(2 * (y - top) + height - down) <= 2
-        self.wait_until("the frame centred", centred)
-
-    def click_ok(self, window):  # "OK" spans 340..420 x 105..135; a click before it takes input is lost
-        self.wait_until("the panel to close", lambda: not self.visible_window(
-            "Board action needed") or self.tool("xdotool", "mousemove", "--window", str(window),
-                                                "--sync", "380", "120", "click", "1", "sleep", "1"))
 
     def grab(self, window, output, *options):
         return self.tool("import", "-window", str(window), *options, "-depth", "8", output)

@@ -16,8 +16,8 @@ export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" \
   XDG_CACHE_HOME="$HOME/.cache" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
   WLR_RENDERER=pixman
 unset DISPLAY WAYLAND_DISPLAY SWAYSOCK XAUTHORITY
-"${as_user[@]}" mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
-"${as_user[@]}" mkdir -m 700 "$XDG_RUNTIME_DIR"
+"${as_user[@]}" mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" &&
+  "${as_user[@]}" mkdir -m 700 "$XDG_RUNTIME_DIR"
 # The session as the user: sway, its environment once XWayland runs, then the command in it.
 # shellcheck disable=SC2016  # expanded by the user's shell
 "${as_user[@]}" dbus-run-session -- bash -c '
@@ -26,12 +26,8 @@ unset DISPLAY WAYLAND_DISPLAY SWAYSOCK XAUTHORITY
   sway -c "$HOME/sway.conf" >"$HOME/sway.log" 2>&1 &
   trap "kill $! 2>/dev/null; wait" EXIT
   for _ in {1..100}; do
-    SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null) && break
-    sleep 0.1
-  done
-  export SWAYSOCK
-  for _ in {1..100}; do
-    swaymsg -q exec "env >$HOME/sway.env.tmp && mv $HOME/sway.env.tmp $HOME/sway.env" && break
+    SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null) && export SWAYSOCK &&
+      swaymsg -q exec "env >$HOME/sway.env.tmp && mv $HOME/sway.env.tmp $HOME/sway.env" && break
     sleep 0.1
   done
   for _ in {1..100}; do [[ -s $HOME/sway.env ]] && break; sleep 0.1; done

@@ -1,6 +1,7 @@
-# The real program on sway (Wayland), seen in screenshots (the headless seat has no pointer): the
-# prompt on the overlay layer, centred, with the keys, above a window focused after it. Usage: run-on-sway.sh sway_e2e.py <bundle> [<screenshot folder>]
-import json, os, shutil, subprocess, sys, tempfile, time
+# The real program on sway (Wayland) as an unprivileged user, seen in screenshots (the headless seat
+# has no pointer): the prompt on the overlay layer, centred, with the keys, above a window focused
+# after it. Usage: run-on-sway.sh sway_e2e.py <bundle> [<screenshot folder>]
+import os, shutil, subprocess, sys, tempfile, time
 
 # A floating window of another program, red all over, to focus and to find the panel on.
 OTHER = ("import gi; gi.require_version('Gtk', '3.0'); from gi.repository import Gtk, Gdk; "
@@ -13,34 +14,20 @@ def sway(*command):
     return subprocess.run(["swaymsg", *command], capture_output=True, text=True).stdout
 
 
-def other_focused():
-    todo = [json.loads(sway("-t", "get_tree"))]
-    while todo:
-        node = todo.pop()
-        todo += node.get("nodes", []) + node.get("floating_nodes", [])
-        if node.get("name") == "Other":
-            return node["focused"]
-
-
 def wait_until(what, check, timeout=20.0):
     deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if result := check():
-            return result
+    while not (result := check()) and time.monotonic() < deadline:
         time.sleep(0.05)
-    raise AssertionError(f"timed out waiting for {what}")
+    assert result, f"timed out waiting for {what}"
+    return result
 
 
 def panel():  # (x, y, width, height) of what is not red over the red window, or None
     ppm = subprocess.run(["grim", "-t", "ppm", "-g", "100,100 1080x600", "-"],
-                         capture_output=True).stdout
-    pixels, found = ppm.split(b"\n", 3)[3], []
-    for i in range(0, len(pixels), 3):
-        if pixels[i:i + 3] != b"\xff\0\0":
-            found.append((i // 3 % 1080 + 100, i // 3 // 1080 + 100))
-    if found:
-        xs, ys = [p[0] for p in found], [p[1] for p in found]
-        return min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
+                         capture_output=True).stdout.split(b"\n", 3)[3]
+    found = [i // 3 for i in range(0, len(ppm), 3) if ppm[i:i + 3] != b"\xff\0\0"]
+    xs, ys = [p % 1080 + 100 for p in found], [p // 1080 + 100 for p in found]
+    return found and (min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
 
 
 def main(bundle, shots):
@@ -48,22 +35,21 @@ def main(bundle, shots):
     program = shutil.copytree(bundle, root + "/build/Vantorel") + "/bin/vantorel"
     os.makedirs(root + "/work")
     attention = root + "/work/board-flash-attention.json"
-    ask = lambda request: json.dump({"active": True, "needs_user": True,  # noqa: E731
-                                     "request_id": request, "action": "Go"}, open(attention, "w"))
+    ask = lambda request: open(attention, "w").write(  # noqa: E731
+        f'{{"active": true, "needs_user": true, "request_id": "{request}", "action": "Go"}}')
     open(attention, "w").write("{}")  # there at the start: the file beside the bundle is read
-    log = open(root + "/vantorel.log", "w+")
+    log = open(root + "/vantorel.log", "w")
     # One keyboard for the whole session: each wtype run would otherwise add and remove one.
     others = [subprocess.Popen(["wtype", "-s", "600000"]), subprocess.Popen(
         [sys.executable, "-c", OTHER], env=dict(os.environ, GDK_BACKEND="wayland"))]
     try:
-        wait_until("the other window", lambda: other_focused() is not None)
+        wait_until("the other window", lambda: '"name": "Other"' in sway("-t", "get_tree"))
         sway('[title="^Other$"]', "floating enable, resize set 1200 700, move position center")
         others.append(subprocess.Popen([program], stdout=log, stderr=log))
         print("- the prompt is centred and has the keys: Escape answers it", flush=True)
         time.sleep(0.5)
         ask("a")
-        x, y, width, height = wait_until("the prompt", panel)
-        assert (x, y, width, height) == (420, 325, 440, 150), (x, y, width, height)
+        assert wait_until("the prompt", panel) == (420, 325, 440, 150), panel()
         shots and subprocess.run(["grim", "-g", "380,285 520x230", shots + "/sway-prompt.png"])
         time.sleep(1.5)  # keys act after the prompt's first second
         subprocess.run(["wtype", "-k", "Escape"])
@@ -74,16 +60,13 @@ def main(bundle, shots):
         wait_until("the prompt", panel)
         sway('[title="^Other$"]', "focus")  # raises it; the prompt keeps the keys on sway 1.7
         time.sleep(0.5)
-        assert panel() == (x, y, width, height), panel()
+        assert panel() == (420, 325, 440, 150), panel()
 
         print("- 'vantorel quit' ends it, having logged no critical", flush=True)
         assert subprocess.run([program, "quit"], timeout=15).returncode == 0
-        assert others[2].wait(timeout=5) == 0
-        log.seek(0)
-        assert "CRITICAL" not in log.read()
+        assert others[2].wait(timeout=5) == 0 and "CRITICAL" not in open(log.name).read()
     except AssertionError:
-        log.seek(0)
-        print(f"--- program output ---\n{log.read()}")
+        print(f"--- program output ---\n{open(log.name).read()}")
         raise
     finally:
         for process in others:
