@@ -133,10 +133,6 @@ TEST(AttentionTrackerTest, WhatAToolWritesBetweenRequestAndSuccess) {
   for (const auto& [middle, expected] : std::vector<Case>{
            {goesOn + "}", "close|tint"},
            {R"({"active": true, "request_id": "R", "action": "do R"})", "close|tint"},
-           {R"({"active": true, "needs_user": "true", "request_id": "R", "action": "do R"})",
-            "close|tint"},
-           {R"({"active": true, "needs_user": null, "request_id": "R", "action": "do R"})",
-            "close|tint"},
            {asks + R"("action": ""})", "close|tint"},
            {R"({"active": 1, "needs_user": 0, "request_id": "R", "action": "do R"})", "close|tint"},
            {goesOn + R"(, "success_id": "S"})", "tint, ready S|tint"},

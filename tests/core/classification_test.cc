@@ -26,7 +26,6 @@ TEST(ClassificationTest, DevicesGiveOneStateInEitherOrder) {
       // Raspberry Pi: the whole name in any letter case, tied to its product id.
       {{rp(0x000F, "rp2350 BOOT")}, kSerial, Observed::rpBoot},
       {{rp(0x0009, "PICO")}, kSerial, Observed::rpNormal},
-      {{rp(0x0009, "Pico W")}, kSerial, Observed::rpUnknown},
       {{rp(0x000F, "pico")}, kSerial, Observed::rpUnknown},
       // C6: the serial alone, ignoring letter case but not spaces.
       {{c6("f4:12:fa:00:11:22")}, kSerial, Observed::c6Unknown},
@@ -60,6 +59,7 @@ TEST(ClassificationTest, BenchesGiveWhatTheDeveloperExpectsWithRulesAndTodaysLab
   const USBDevice bootsel = rp(0x000F, "RP2350 Boot"), running = rp(0x0009, "Pico");
   const USBDevice probe = rp(0x000C, "Debug Probe (CMSIS-DAP)");
   const std::string pasted = "40:4c:ca:ff:fe:41:a9:ec", mac = "40:4C:CA:41:A9:EC";
+  const DeviceRules pico2 = rule(0x000F, app, "Pico 2"), named = rule(0x000F, boot, "rp2350 BOOT");
   struct Row {
     const char* bench;
     std::vector<USBDevice> devices;
@@ -70,32 +70,14 @@ TEST(ClassificationTest, BenchesGiveWhatTheDeveloperExpectsWithRulesAndTodaysLab
       {"BOOTSEL + probe", {bootsel, probe}, rule(0x000C, ignore), {}, multiple, rpBoot},
       {"app + probe", {probe, running}, rule(0x000C, ignore), {}, multiple, rpNormal},
       {"Pi 500", {rp(0x0010, "Pi 500 Keyboard")}, rule(0x0010, ignore), {}, rpUnknown, none},
-      {"Pi 500+", {rp(0x0011, "Pi 500+ Keyboard")}, rule(0x0011, ignore), {}, rpUnknown, none},
       {"MicroPython", {rp(0x0005, "Board in FS mode")}, rule(0x0005, app), {}, rpUnknown, rpNormal},
-      {"CircuitPython", {rp(0x000B, "Pico 2")}, rule(0x000B, app), {}, rpUnknown, rpNormal},
       // The bootloader's ids with another name: the named rule leaves the bootloader as it is.
-      {"arduino-pico",
-       {rp(0x000F, "pico 2")},
-       rule(0x000F, app, "Pico 2"),
-       {},
-       rpUnknown,
-       rpNormal},
-      {"its bootloader", {bootsel}, rule(0x000F, app, "Pico 2"), {}, rpBoot, rpBoot},
-      {"SDK app",
-       {rp(0x0009, "StopBath Pico Remote")},
-       rule(0x0009, app, "StopBath Pico Remote"),
-       {},
-       rpUnknown,
-       rpNormal},
+      {"arduino-pico", {rp(0x000F, "pico 2")}, pico2, {}, rpUnknown, rpNormal},
+      {"its bootloader", {bootsel}, pico2, {}, rpBoot, rpBoot},
       {"EUI-64 serial", {c6(mac)}, {}, macOfEui64(pasted), espUnknown, c6Unknown},
       {"two C6", {c6(kSerial), c6(mac)}, {}, kSerial, multiple, multiple},
       // A rule with the name wins over one without, whichever comes first.
-      {"named wins",
-       {bootsel},
-       {rule(0x000F, ignore)[0], rule(0x000F, boot, "rp2350 BOOT")[0]},
-       {},
-       rpBoot,
-       rpBoot},
+      {"named wins", {bootsel}, {rule(0x000F, ignore)[0], named[0]}, {}, rpBoot, rpBoot},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.bench);

@@ -1,5 +1,5 @@
-// Given files other programs read while we write, we should never let a reader see a part of one,
-// never write through a link, and never let two writers' read-and-replace interleave.
+// Given files other programs read while we write, we should never let a reader see a part of one
+// nor write through a link. (Writers at once: preferences_test.cc.)
 
 #include "linux/file_write.h"
 
@@ -10,7 +10,6 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
-#include <vector>
 
 #include "linux/temp_folder.h"
 
@@ -60,26 +59,6 @@ TEST_F(FileWriteTest, ALinkAtThePathIsLeftAsItIs) {
             std::string::npos);
   EXPECT_TRUE(fs::is_symlink(file));
   EXPECT_EQ(content(target), "precious");
-}
-
-TEST_F(FileWriteTest, WritersUpdatingAtOnceLoseNoUpdate) {
-  ASSERT_TRUE(writeFileSafely(file, "0").ok());
-  const FileChange increment = [](const std::optional<std::string>& current) {
-    return std::to_string(std::stoi(current.value_or("-1000")) + 1);
-  };
-  std::vector<std::thread> writers;
-  std::atomic<int> failures = 0;
-  for (int i = 0; i < 4; ++i) {
-    writers.emplace_back([&] {
-      for (int n = 0; n < 10; ++n) failures += !updateFileSafely(file, increment).ok();
-    });
-  }
-  for (std::thread& writer : writers) writer.join();
-  EXPECT_EQ(failures, 0);
-  EXPECT_EQ(content(file), "40");
-  // A change that leaves the file as it is writes nothing.
-  EXPECT_TRUE(updateFileSafely(file, [](const auto&) { return std::nullopt; }).ok());
-  EXPECT_EQ(content(file), "40");
 }
 
 }  // namespace

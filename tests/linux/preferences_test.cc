@@ -1,7 +1,6 @@
-// Given preferences.json on a real disk, we should lose no update when several processes write at
-// once, write through a symbolic link and refuse anything else that is not a regular file, skip
-// invalid rules one by one, keep what an edit is not about, and take the serial from the bundle
-// only when it is set and not empty.
+// Given preferences.json on a real disk, we should lose no update of writers at once, write through
+// a link and refuse anything else not regular, skip invalid rules one by one, keep what an edit is
+// not about, and take the serial from the bundle only when it is set and not empty.
 
 #include "linux/preferences.h"
 
@@ -30,19 +29,22 @@ class PreferencesTest : public ::testing::Test {
   const PreferencesFile file{folder};
 };
 
+// Several commands at once, each updating preferences.json and, as the attention file's writers
+// do, a plain file through updateFileSafely(): both under a lock, so no update is lost.
 TEST_F(PreferencesTest, WritersInSeveralProcessesLoseNoUpdate) {
   ASSERT_TRUE(file.update([](nlohmann::json& o) { return storeDesired(o, Desired::rpBoot); }).ok());
-  constexpr int kWriters = 4, kEach = 25;
+  const std::string counter = temp.path / "counter";
+  const FileChange increment = [](const std::optional<std::string>& now) {
+    return std::to_string(std::stoi(now.value_or("0")) + 1);
+  };
   std::vector<pid_t> writers;
-  for (int w = 0; w < kWriters; ++w) {
-    if (const pid_t pid = fork(); pid == 0) {
-      for (int i = 0; i < kEach; ++i) {
-        if (!add({0x1000 + w, i, {}, RuleKind::ignore}).empty()) _exit(1);
-      }
-      _exit(0);
-    } else {
-      writers.push_back(pid);
+  for (int w = 0; w < 4; ++w) {
+    if (writers.emplace_back(fork()) != 0) continue;
+    for (int i = 0; i < 25; ++i) {
+      if (!add({0x1000 + w, i, {}, RuleKind::ignore}).empty()) _exit(1);
+      if (!updateFileSafely(counter, increment).ok()) _exit(1);
     }
+    _exit(0);
   }
   for (const pid_t pid : writers) {
     int status = 0;
@@ -50,8 +52,9 @@ TEST_F(PreferencesTest, WritersInSeveralProcessesLoseNoUpdate) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
   const Preferences read = file.read();
-  EXPECT_EQ(read.rules.size(), std::size_t{kWriters * kEach});
-  EXPECT_EQ(read.desired, Desired::rpBoot);
+  EXPECT_EQ(
+      std::make_tuple(read.rules.size(), read.desired, readRegularFile(counter)),
+      std::make_tuple(100u, std::optional(Desired::rpBoot), std::optional<std::string>("100")));
 }
 
 TEST_F(PreferencesTest, ALinkIsWrittenThroughAndAnythingElseNotRegularIsRefused) {
@@ -67,13 +70,12 @@ TEST_F(PreferencesTest, ALinkIsWrittenThroughAndAnythingElseNotRegularIsRefused)
             (nlohmann::json{{"BoardC6Serial", "AA"},
                             {"rules", {{{"ids", "2e8a:000c"}, {"kind", "ignore"}}}}}));
 
-  fs::remove(file.path());
-  fs::create_symlink(temp.path / "dotfiles", file.path());
-  EXPECT_NE(add({1, 1, {}, RuleKind::ignore}).find("not a regular file"), std::string::npos);
-  fs::remove(file.path());
-  fs::create_directory(file.path());
-  EXPECT_EQ(add({1, 1, {}, RuleKind::ignore}),
-            file.path() + " is not a regular file; not replacing it");
+  for (const bool link : {true, false}) {  // to a folder, or the folder itself
+    fs::remove(file.path());
+    link ? fs::create_symlink(temp.path / "dotfiles", file.path())
+         : (void)fs::create_directory(file.path());
+    EXPECT_NE(add({1, 1, {}, RuleKind::ignore}).find("is not a regular file"), std::string::npos);
+  }
   EXPECT_TRUE(fs::is_directory(file.path()));
 }
 
