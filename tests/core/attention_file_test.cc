@@ -36,6 +36,7 @@ TEST(AttentionFileTest, ReadsWellTypedKeysAndRefusesAnythingButOneObject) {
       {with(R"({"needs_user":2})"), "- S1"},
       {with(R"({"request_id":42})"), "- S1"},
       {with(R"({"action":null})"), "- S1"},
+      {with(R"({"action":""})"), "- S1"},
       {with(R"({"success_id":7})"), "prompt "},
       {"42", "refused"},
       {"[{}]", "refused"},
