@@ -1,7 +1,6 @@
-// Given fake ports, we should start up with one poll, one enumeration and one drawing, keep the
-// watch error until an enumeration succeeds, store every choice, apply a changed bench within a
-// tick without enumerating, end the tint and the ready panel on time, and never call a released
-// controller back.
+// Given fake ports, we should start with one poll, enumeration and drawing, keep the watch error
+// until an enumeration succeeds, store every choice, apply a changed bench within a tick, end the
+// tint and the ready panel on time, and never call a released controller back.
 
 #include "app/controller.h"
 

@@ -1,7 +1,5 @@
 // Given the attached devices, the expected C6 serial and a person's rules, we should name one board
-// state, the same whichever order the devices are listed in: on real benches the rules (and the
-// serial as they would store it) give what a developer expects, and without rules exactly the
-// built-in label.
+// state in either order: on real benches what a developer expects, without rules the built-in one.
 
 #include "core/classification.h"
 

@@ -85,49 +85,44 @@ TEST_F(PreferencesTest, InvalidRulesAreSkippedOneByOneAndEditsKeepTheRest) {
     "rules": [{"ids": "2e8a:000c", "kind": "ignore"}, {"ids": "2e8a:c", "kind": "boot"},
               {"ids": "2e8a:0005", "kind": "apps"}, 7, {"ids": "2e8a:0005", "kind": "app",
               "name": 5}, {"ids": "2E8A:000F", "kind": "app", "name": "Pico 2"}]})";
+  const DeviceRule probe{0x2E8A, 0x000C, {}, RuleKind::ignore};
   const Preferences read = file.read();
-  EXPECT_EQ(read.rules, (DeviceRules{{0x2E8A, 0x000C, {}, RuleKind::ignore},
-                                     {0x2E8A, 0x000F, "Pico 2", RuleKind::app}}));
-  EXPECT_EQ(read.c6Serial, std::nullopt);
-  ASSERT_EQ(read.problems.size(), 4u);
+  EXPECT_EQ(read.rules, (DeviceRules{probe, {0x2E8A, 0x000F, "Pico 2", RuleKind::app}}));
+  EXPECT_EQ(std::make_tuple(read.c6Serial, read.problems.size()),
+            std::make_tuple(std::nullopt, 4u));
   EXPECT_EQ(
-      read.problems[0],
+      read.problems.at(0),
       R"(rule 2 skipped: "ids" is not VID:PID, four hex digits each: {"ids":"2e8a:c","kind":"boot"})");
 
   // The same devices (the name in any case) replace; the invalid entries stay for the person.
   ASSERT_EQ(add({0x2E8A, 0x000F, "PICO 2", RuleKind::boot}), "");
-  const auto drop = [](nlohmann::json& o) {
-    return dropRule(o, {0x2E8A, 0x000C, {}, RuleKind::ignore});
-  };
+  const auto drop = [&probe](nlohmann::json& o) { return dropRule(o, probe); };
   ASSERT_TRUE(file.update(drop).ok());
   EXPECT_EQ(file.update(drop).message(), "no rule about 2e8a:000c without a name");
   const Preferences after = file.read();
-  EXPECT_EQ(after.rules, (DeviceRules{{0x2E8A, 0x000F, "PICO 2", RuleKind::boot}}));
-  EXPECT_EQ(std::make_tuple(after.problems.size(), after.desired,
+  EXPECT_EQ(std::make_tuple(after.rules, after.problems.size(), after.desired,
                             readJsonObject(file.path())->at("window")),
-            std::make_tuple(4u, std::optional(Desired::c6Normal), nlohmann::json(3)));
+            std::make_tuple(DeviceRules{{0x2E8A, 0x000F, "PICO 2", RuleKind::boot}}, 4u,
+                            std::optional(Desired::c6Normal), nlohmann::json(3)));
 
   std::ofstream(file.path()) << R"({"desired": "RP boot",})";  // a slip of the hand: kept
-  EXPECT_EQ(add({1, 1, {}, RuleKind::ignore}),
-            file.path() + " holds no JSON object; fix or remove it first");
+  EXPECT_EQ(add(probe), file.path() + " holds no JSON object; fix or remove it first");
   std::ofstream(file.path()) << R"({"rules": {"ids": "2e8a:000c"}})";
   EXPECT_EQ(file.read().problems,
             std::vector<std::string>{"\"rules\" is not a list; no rule applies"});
-  EXPECT_NE(add({1, 1, {}, RuleKind::ignore}), "");
+  EXPECT_NE(add(probe), "");
 }
 
 TEST_F(PreferencesTest, TheBundlesSerialWinsOnlyWhenSetAndNotEmpty) {
-  struct Row {
-    std::optional<std::string> bundle, user;
-    std::optional<std::string> expected;
+  using enum SerialSource;
+  const struct Row {
+    std::optional<std::string> bundle, user, expected;
     SerialSource source;
-  } rows[] = {
-      {"F4", "AA", "F4", SerialSource::bundle},
-      {"", "AA", "AA", SerialSource::user},
-      {"", std::nullopt, "", SerialSource::bundle},
-      {std::nullopt, "AA", "AA", SerialSource::user},
-      {std::nullopt, std::nullopt, std::nullopt, SerialSource::none},
-  };
+  } rows[] = {{"F4", "AA", "F4", bundle},
+              {"", "AA", "AA", user},
+              {"", {}, "", bundle},
+              {{}, "AA", "AA", user},
+              {{}, {}, {}, none}};
   for (const Row& row : rows) {
     const Bench bench = benchOf(Bundle{"/b", row.bundle}, Preferences{{}, row.user, {}, {}}, "p");
     EXPECT_EQ(std::make_tuple(bench.c6Serial, bench.serialSource),
