@@ -9,8 +9,7 @@
 #include "fakes/fake_main_loop.h"
 #include "fakes/fake_ports.h"
 
-namespace vantorel {
-namespace {
+using namespace vantorel;
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
@@ -124,6 +123,3 @@ TEST_F(ControllerTest, ReleasedControllerIsNeverCalledBack) {
   EXPECT_EQ(std::make_tuple(frontEnd.views, frontEnd.panels, attention.reads), seen);
   EXPECT_EQ(usb.enumerations, 1);
 }
-
-}  // namespace
-}  // namespace vantorel

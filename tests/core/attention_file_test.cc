@@ -7,8 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace vantorel {
-namespace {
+using namespace vantorel;
 
 using namespace std::string_literals;
 
@@ -19,7 +18,7 @@ const std::string kPrompt = R"({"extra":[[[{}]]],"active":true,"needs_user":true
                             std::string(600, '[') + "\"}";
 
 // The prompt request with the keys of `change` in place of its own.
-std::string with(const char* change) {
+static std::string with(const char* change) {
   nlohmann::json object = nlohmann::json::parse(kPrompt);
   object.update(nlohmann::json::parse(change));
   return object.dump();
@@ -49,6 +48,3 @@ TEST(AttentionFileTest, ReadsWellTypedKeysAndRefusesAnythingButOneObject) {
               expected);
   }
 }
-
-}  // namespace
-}  // namespace vantorel

@@ -9,13 +9,12 @@
 #include <map>
 #include <sstream>
 
-namespace vantorel {
-namespace {
+using namespace vantorel;
 
 // The steps as "tint, prompt do R1, ready S1, close", each tint lasting 3 s from `now`; a ready
 // panel is named after `success`.
-std::string named(const std::vector<AttentionStep>& steps, Instant now,
-                  const std::string& success) {
+static std::string named(const std::vector<AttentionStep>& steps, Instant now,
+                         const std::string& success) {
   static const char* const kNames[] = {"tint", "prompt", "ready", "close"};
   std::string out;
   for (const AttentionStep& step : steps) {
@@ -32,7 +31,7 @@ std::string named(const std::vector<AttentionStep>& steps, Instant now,
 // A file: "R1+S1" asks for request R1, action "do R1", and reports success S1; "A1" is request R1
 // going on without the user; "K1" is the marker of this program's commands keeping request R1;
 // "{}" asks nothing; "missing" is no valid file.
-std::optional<AttentionFile> fileOf(const std::string& input) {
+static std::optional<AttentionFile> fileOf(const std::string& input) {
   if (input == "missing") return std::nullopt;
   AttentionFile file;
   file.active = input[0] == 'R' || input[0] == 'A';
@@ -118,6 +117,3 @@ TEST(AttentionTrackerTest, Scenarios) {
     }
   }
 }
-
-}  // namespace
-}  // namespace vantorel

@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace vantorel {
-namespace {
+using namespace vantorel;
 
 TEST(AutostartEntryTest, ExecRunsThePathAsItIs) {
   struct Row {
@@ -28,6 +27,3 @@ TEST(AutostartEntryTest, ExecRunsThePathAsItIs) {
     EXPECT_NE(entry->find("\n" + *row.exec + "\n"), std::string::npos) << *entry;
   }
 }
-
-}  // namespace
-}  // namespace vantorel

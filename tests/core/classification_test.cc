@@ -7,16 +7,17 @@
 
 #include <algorithm>
 
-namespace vantorel {
-namespace {
+using namespace vantorel;
 
 const std::string kSerial = "F4:12:FA:00:11:22";
-USBDevice c6(std::string serial) { return {0x303A, 0x1001, "USB JTAG", serial}; }
-USBDevice rp(std::int64_t product, std::string name) { return {0x2E8A, product, name, "E6"}; }
+static USBDevice c6(std::string serial) { return {0x303A, 0x1001, "USB JTAG", serial}; }
+static USBDevice rp(std::int64_t product, std::string name) {
+  return {0x2E8A, product, name, "E6"};
+}
 const USBDevice kKeyboard(0x046D, 0xC31C, "USB Keyboard", "");
 
 // The one rule a person would add about a Raspberry Pi product id.
-DeviceRule rule(std::int64_t product, RuleKind kind, std::optional<std::string> name = {}) {
+static DeviceRule rule(std::int64_t product, RuleKind kind, std::optional<std::string> name = {}) {
   return {0x2E8A, product, std::move(name), kind};
 }
 
@@ -112,6 +113,3 @@ TEST(ClassificationTest, RuleIdsAndSerialFormsAreReadExactly) {
     EXPECT_EQ(c6CouldReport(each.text), each.plausible) << each.text;
   }
 }
-
-}  // namespace
-}  // namespace vantorel

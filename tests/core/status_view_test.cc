@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace vantorel {
-namespace {
+using namespace vantorel;
 
 using D = Desired;
 using O = Observed;
@@ -57,6 +56,3 @@ TEST(StatusViewTest, TitleTooltipScreenReaderTextAndMenuReadAsTheyShould) {
     }
   }
 }
-
-}  // namespace
-}  // namespace vantorel

@@ -12,8 +12,7 @@
 #include "linux/file_read.h"
 #include "linux/temp_folder.h"
 
-namespace vantorel {
-namespace {
+using namespace vantorel;
 
 namespace fs = std::filesystem;
 
@@ -49,6 +48,3 @@ TEST(FileWriteTest, ALinkAtThePathIsLeftAsItIs) {
   EXPECT_TRUE(fs::is_symlink(file));
   EXPECT_EQ(readRegularFile(target), "precious");
 }
-
-}  // namespace
-}  // namespace vantorel

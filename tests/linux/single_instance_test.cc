@@ -11,8 +11,7 @@
 
 #include "linux/temp_folder.h"
 
-namespace vantorel {
-namespace {
+using namespace vantorel;
 
 TEST(SingleInstanceTest, OneHolderAtATimeNamedByItsPidAndFreedWhenItGoesEvenBySigkill) {
   TempFolder temp;
@@ -53,6 +52,3 @@ TEST(SingleInstanceTest, AFolderOthersCanWriteInIsRefused) {
   EXPECT_FALSE(claim.lock || claim.runningPid);
   EXPECT_EQ(claim.error, folder + " is not a private folder of this user");
 }
-
-}  // namespace
-}  // namespace vantorel
