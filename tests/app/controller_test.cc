@@ -1,6 +1,5 @@
-// Given fake ports, we should start with one poll, enumeration and drawing, keep the watch error
-// until an enumeration succeeds, store every choice, apply a changed bench within a tick, end the
-// tint and the ready panel on time, and never call a released controller back.
+// Given fake ports, we should enumerate once per change, store every choice, apply a changed bench
+// within a tick, end the tint and ready panel on time and never call a released controller back.
 
 #include "app/controller.h"
 

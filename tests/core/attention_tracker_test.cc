@@ -1,6 +1,5 @@
-// Given each poll of the attention file, the user's OK and the ready panel's expiry, we should
-// prompt, prompt again a minute on, close a withdrawn request's prompt, and report a new success
-// with a tint and, after a request, a ready panel that only its expiry or a new prompt takes away.
+// Given each poll of the attention file, the OK and the ready panel's expiry, we should prompt as
+// the hand-shake says, and report a new success with a tint and, after a request, a ready panel.
 
 #include "core/attention_tracker.h"
 

@@ -9,10 +9,7 @@ using namespace vantorel;
 
 using D = Desired;
 using O = Observed;
-const std::pair<Desired, const char*> kWanted[] = {{D::c6Boot, "C6 boot"},
-                                                   {D::c6Normal, "C6 normal"},
-                                                   {D::rpBoot, "RP boot"},
-                                                   {D::rpNormal, "RP normal"}};
+const char* const kWanted[] = {"C6 boot", "C6 normal", "RP boot", "RP normal"};  // in menu order
 
 // Every observed state once, every wanted state at least once, and the watch error.
 const struct Row {
@@ -39,10 +36,11 @@ TEST(StatusViewTest, TitleTooltipScreenReaderTextAndMenuReadAsTheyShould) {
     const std::string observed = std::string("Observed: ") + row.detail;
     std::string want;
     std::vector<MenuEntry> menu = {{MenuEntry::Kind::info, observed, false, {}}, {}};
-    for (const auto& [desired, text] : kWanted) {
-      if (desired == row.desired) want = text;
-      menu.push_back({MenuEntry::Kind::choice, "Want " + std::string(text), desired == row.desired,
-                      Choice::pick(desired)});
+    for (int i = 0; i < 4; ++i) {
+      const Desired desired = static_cast<Desired>(i);
+      if (desired == row.desired) want = kWanted[i];
+      menu.push_back({MenuEntry::Kind::choice, "Want " + std::string(kWanted[i]),
+                      desired == row.desired, Choice::pick(desired)});
     }
     menu.push_back({});
     menu.push_back({MenuEntry::Kind::choice, "Quit", false, Choice::quit()});

@@ -1,6 +1,5 @@
-// Given a real folder and a hand-stepped loop, we should write a burst of choices once, store a
-// choice again over an outside edit, hand out the bench again only when the file changed it, and
-// at start-up clear the temporaries of killed writes, never through a link, and write nothing.
+// Given a real folder and a hand-stepped loop, we should coalesce choices, hand out a changed bench
+// only, and at start-up sweep stale temporaries (never through a link) and write nothing.
 
 #include "linux/file_settings.h"
 

@@ -1,6 +1,5 @@
-// Given preferences.json on a real disk, we should lose no update of writers at once, write through
-// a link and refuse anything else not regular, skip invalid rules one by one, keep what an edit is
-// not about, and take the serial from the bundle only when it is set and not empty.
+// Given preferences.json on a real disk, we should lose no update, write through a link, refuse
+// other non-regular files, skip invalid rules one by one and keep what an edit is not about.
 
 #include "linux/preferences.h"
 

@@ -1,6 +1,5 @@
-// On real libudev over a simulated tree (umockdev), the list the watch keeps from the monitor's
-// events should be what a fresh enumeration gives, through a plug, a board re-enumerating under
-// another name ("change") and an unplug. Runs under umockdev-wrapper (ctest linux.umockdev).
+// On real libudev over a simulated tree (umockdev-wrapper: ctest linux.umockdev), the watch should
+// keep what a fresh enumeration gives through a plug, a re-enumeration ("change") and an unplug.
 
 #include "linux/udev_usb_watch.h"
 

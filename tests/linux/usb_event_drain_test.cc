@@ -1,6 +1,5 @@
-// Given the events each wake-up reads from the monitor, we should report one change when devices
-// came, went or changed or events were lost, and keep the device list from the events alone,
-// enumerating only when they cannot be trusted: always the list a fresh enumeration gives.
+// Given the events each wake-up reads, we should report one change and keep the device list from
+// the events alone, enumerating only when they cannot be trusted: what a fresh enumeration gives.
 
 #include "linux/usb_event_drain.h"
 
