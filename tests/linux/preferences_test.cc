@@ -40,8 +40,10 @@ TEST_F(PreferencesTest, WritersInSeveralProcessesLoseNoUpdate) {
   for (int w = 0; w < 4; ++w) {
     if (writers.emplace_back(fork()) != 0) continue;
     for (int i = 0; i < 25; ++i) {
-      if (!add({0x1000 + w, i, {}, RuleKind::ignore}).empty()) _exit(1);
       if (!updateFileSafely(counter, increment).ok()) _exit(1);
+    }
+    for (int i = 0; i < 25; ++i) {
+      if (!add({0x1000 + w, i, {}, RuleKind::ignore}).empty()) _exit(1);
     }
     _exit(0);
   }
