@@ -21,7 +21,6 @@ class PreferencesTest : public ::testing::Test {
     return file.update([&rule](nlohmann::json& object) { return storeRule(object, rule); })
         .message();
   }
-  std::string content(const std::string& path) { return readRegularFile(path).value_or("(none)"); }
 
   TempFolder temp;
   const std::string folder = temp.path / "config";

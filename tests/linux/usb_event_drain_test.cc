@@ -12,16 +12,14 @@
 
 using namespace vantorel;
 
-namespace {
+static USBDevice dev(const std::string& name) { return USBDevice(0x2e8a, 0x000f, name, "E0C9"); }
 
-USBDevice dev(const std::string& name) { return USBDevice(0x2e8a, 0x000f, name, "E0C9"); }
-
-UsbEvent ev(const char* action, const char* syspath, std::optional<USBDevice> device = {}) {
+static UsbEvent ev(const char* action, const char* syspath, std::optional<USBDevice> device = {}) {
   return UsbEvent{action, syspath, true, std::move(device)};
 }
 
 // The devices' names, sorted and space separated.
-std::string namesOf(const std::optional<std::vector<USBDevice>>& devices) {
+static std::string namesOf(const std::optional<std::vector<USBDevice>>& devices) {
   std::multiset<std::string> names;
   for (const USBDevice& device : devices.value_or(std::vector<USBDevice>{})) {
     names.insert(device.name());
@@ -30,8 +28,6 @@ std::string namesOf(const std::optional<std::vector<USBDevice>>& devices) {
   for (const std::string& name : names) out += (out.empty() ? "" : " ") + name;
   return out;
 }
-
-}  // namespace
 
 TEST(UsbEventDrainTest, KeepsTheListFromTheEventsAndEnumeratesOnlyWhenItCannotTrustThem) {
   std::vector<UsbEventRead> batch;
