@@ -1,7 +1,5 @@
-// Given the attention file as each poll sees it, the user's OK and the ready panel's expiry, we
-// should prompt, prompt again a minute after the last prompt, close a withdrawn request's prompt,
-// and report a new success with a 3 s tint and, after a request, a ready panel that only its own
-// expiry or a new prompt takes away.
+// Given each poll of the attention file, the OK and the ready panel's expiry, we should prompt as
+// the hand-shake says, and report a new success with a tint and, after a request, a ready panel.
 
 #include "core/attention_tracker.h"
 
@@ -10,16 +8,12 @@
 #include <map>
 #include <sstream>
 
-namespace vantorel {
-namespace {
+using namespace vantorel;
 
-Instant at(double seconds) {
-  return Instant{std::chrono::duration_cast<Duration>(std::chrono::duration<double>(seconds))};
-}
-
-// The steps as "tint, prompt do R1, ready S1, close"; a ready panel is named after `success`.
-std::string named(const std::vector<AttentionStep>& steps, Instant now,
-                  const std::string& success = "") {
+// The steps as "tint, prompt do R1, ready S1, close", each tint lasting 3 s from `now`; a ready
+// panel is named after `success`.
+static std::string named(const std::vector<AttentionStep>& steps, Instant now,
+                         const std::string& success) {
   static const char* const kNames[] = {"tint", "prompt", "ready", "close"};
   std::string out;
   for (const AttentionStep& step : steps) {
@@ -33,45 +27,25 @@ std::string named(const std::vector<AttentionStep>& steps, Instant now,
   return out;
 }
 
-// The tracker with the numbers of the panels it showed: the latest prompt, and each ready panel
-// by the success it showed.
-struct Tracked {
-  AttentionTracker tracker;
-  std::uint64_t prompt = 0;
-  std::map<std::string, std::uint64_t> ready;
-};
-
-// An event: a file ("R1+S1" asks for request R1, action "do R1", and reports success S1; "K1" is
-// the marker of this program's commands keeping request R1; "{}" asks nothing; "missing" is no
-// valid file), "OK" on the latest prompt, "expire:<success id>" of its ready panel or "tinted?"
-// (answered "green" or "plain"). Returns the steps.
-std::string run(Tracked& tracked, double seconds, const std::string& input) {
-  AttentionTracker& tracker = tracked.tracker;
-  const Instant now = at(seconds);
-  if (input == "tinted?") return tracker.tinted(now) ? "green" : "plain";
-  if (input == "OK") return named(tracker.dismissed(tracked.prompt), now);
-  if (input.starts_with("expire:")) {
-    return named(tracker.readyExpired(tracked.ready[input.substr(7)]), now);
-  }
-  std::optional<AttentionFile> file;
-  if (input != "missing") {
-    file.emplace();
-    file->active = file->needsUser = input[0] == 'R';
-    if (file->active) file->requestID = "R" + input.substr(1, 1);
-    if (file->needsUser) file->action = "do " + *file->requestID;
-    if (input[0] == 'K') file->keptRequest = "R" + input.substr(1, 1);
-    if (const auto at = input.find('S'); at != std::string::npos)
-      file->successID = input.substr(at, 2);
-  }
-  const std::vector<AttentionStep> steps = tracker.poll(file, now);
-  for (const AttentionStep& step : steps) {
-    if (step.kind == AttentionStep::Kind::prompt) tracked.prompt = step.panel;
-    if (step.kind == AttentionStep::Kind::ready) tracked.ready[file->successID] = step.panel;
-  }
-  return named(steps, now, file ? file->successID : "");
+// A file: "R1+S1" asks for request R1, action "do R1", and reports success S1; "A1" is request R1
+// going on without the user; "K1" is the marker of this program's commands keeping request R1;
+// "{}" asks nothing; "missing" is no valid file.
+static std::optional<AttentionFile> fileOf(const std::string& input) {
+  if (input == "missing") return std::nullopt;
+  AttentionFile file;
+  file.active = input[0] == 'R' || input[0] == 'A';
+  file.needsUser = input[0] == 'R';
+  if (file.active) file.requestID = "R" + input.substr(1, 1);
+  if (file.needsUser) file.action = "do " + *file.requestID;
+  if (input[0] == 'K') file.keptRequest = "R" + input.substr(1, 1);
+  if (const auto at = input.find('S'); at != std::string::npos)
+    file.successID = input.substr(at, 2);
+  return file;
 }
 
-// Each scenario is a list of "<seconds> <input> > <expected steps>", separated by ";".
+// Each scenario is a list of "<seconds> <event> > <expected steps>", separated by ";". An event is
+// a file, "OK" on the latest prompt, "expire:<success id>" of its ready panel or "tinted?"
+// (answered "green" or "plain").
 TEST(AttentionTrackerTest, Scenarios) {
   const char* const scenarios[] = {
       // A standing request is prompted again exactly 60 s after the last prompt, OK or not.
@@ -89,6 +63,10 @@ TEST(AttentionTrackerTest, Scenarios) {
       // Each new success id tints again, with no panel without a request.
       "0 tinted? > plain; 0 S1 > tint; 1 S2 > tint; 2 S1 > tint; 3 S1 >; 4.9 tinted? > green;"
       "5 tinted? > plain",
+      // A tool going on without the user ends the request: a success in that file answers it
+      // once, a later one only tints.
+      "0 R1 > prompt do R1; 1 A1 > close; 5 S2 > tint",
+      "0 R1 > prompt do R1; 1 A1+S1 > tint, ready S1; 5 S2 > tint",
       // A success in the same file as a prompt only tints.
       "0 R1+S1 > tint, prompt do R1; 1 S1 > close; 2 {} >",
       // A request kept by this program's own command closes the prompt and stands: its
@@ -106,51 +84,35 @@ TEST(AttentionTrackerTest, Scenarios) {
       "4 expire:S1 >; 4.5 OK >; 5 R3 > prompt do R3; 6 expire:S2 >; 7 {} > close",
   };
   for (const std::string scenario : scenarios) {
-    Tracked tracked;
+    AttentionTracker tracker;
+    std::uint64_t prompt = 0;
+    std::map<std::string, std::uint64_t> ready;  // each ready panel by the success it showed
     std::istringstream events(scenario);
     for (std::string event; std::getline(events, event, ';');) {
       SCOPED_TRACE(scenario + "\n at:" + event);
       std::istringstream fields(event);
-      double at = 0;
-      std::string input, arrow, expected;
-      fields >> at >> input >> arrow >> std::ws;
+      double seconds = 0;
+      std::string input, arrow, expected, seen;
+      fields >> seconds >> input >> arrow >> std::ws;
       std::getline(fields, expected);
-      EXPECT_EQ(run(tracked, at, input), expected);
+      const Instant now{
+          std::chrono::duration_cast<Duration>(std::chrono::duration<double>(seconds))};
+      if (input == "tinted?") {
+        seen = tracker.tinted(now) ? "green" : "plain";
+      } else if (input == "OK") {
+        seen = named(tracker.dismissed(prompt), now, "");
+      } else if (input.starts_with("expire:")) {
+        seen = named(tracker.readyExpired(ready[input.substr(7)]), now, "");
+      } else {
+        const std::optional<AttentionFile> file = fileOf(input);
+        const std::vector<AttentionStep> steps = tracker.poll(file, now);
+        for (const AttentionStep& step : steps) {
+          if (step.kind == AttentionStep::Kind::prompt) prompt = step.panel;
+          if (step.kind == AttentionStep::Kind::ready) ready[file->successID] = step.panel;
+        }
+        seen = named(steps, now, file ? file->successID : "");
+      }
+      EXPECT_EQ(seen, expected);
     }
   }
 }
-
-// Files as a flashing tool may write them between a request and a success T, when the job goes
-// on without the user: each asks nothing, so the request ends there and T only tints. A success
-// in such a file answers the request once; the commands' marker keeps the request for T.
-TEST(AttentionTrackerTest, WhatAToolWritesBetweenRequestAndSuccess) {
-  const std::string asks = R"({"active": true, "needs_user": true, "request_id": "R", )";
-  const std::string goesOn = R"({"active": true, "needs_user": false, "request_id": "R")";
-  struct Case {
-    std::string middle;
-    std::string steps;  // of the middle poll and of T's, "|" between them
-  };
-  for (const auto& [middle, expected] : std::vector<Case>{
-           {goesOn + "}", "close|tint"},
-           {R"({"active": true, "request_id": "R", "action": "do R"})", "close|tint"},
-           {R"({"active": true, "needs_user": "true", "request_id": "R", "action": "do R"})",
-            "close|tint"},
-           {R"({"active": true, "needs_user": null, "request_id": "R", "action": "do R"})",
-            "close|tint"},
-           {asks + R"("action": ""})", "close|tint"},
-           {R"({"active": 1, "needs_user": 0, "request_id": "R", "action": "do R"})", "close|tint"},
-           {goesOn + R"(, "success_id": "S"})", "tint, ready S|tint"},
-           {R"({"kept_request": "R"})", "close|tint, ready T"},
-       }) {
-    SCOPED_TRACE(middle);
-    AttentionTracker tracker;
-    EXPECT_EQ(named(tracker.poll(parseAttentionFile(asks + R"("action": "do R"})"), at(0)), at(0)),
-              "prompt do R");
-    std::string steps = named(tracker.poll(parseAttentionFile(middle), at(1)), at(1), "S") + "|";
-    steps += named(tracker.poll(parseAttentionFile(R"({"success_id": "T"})"), at(5)), at(5), "T");
-    EXPECT_EQ(steps, expected);
-  }
-}
-
-}  // namespace
-}  // namespace vantorel

@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace vantorel {
-namespace {
+using namespace vantorel;
 
 TEST(BoardNamesTest, LabelsNameTheirStateInAnyCaseAndHyphenatedAndNothingElseDoes) {
   for (const Observed state : kAllObserved) {
@@ -21,6 +20,3 @@ TEST(BoardNamesTest, LabelsNameTheirStateInAnyCaseAndHyphenatedAndNothingElseDoe
     EXPECT_EQ(observedFromName(name), std::nullopt) << name;
   }
 }
-
-}  // namespace
-}  // namespace vantorel

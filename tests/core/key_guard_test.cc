@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace vantorel {
-namespace {
+using namespace vantorel;
 
 using std::chrono::milliseconds;
 constexpr unsigned kReturn = 36, kSpace = 65;
@@ -41,6 +40,3 @@ TEST(KeyGuardTest, NoKeyActsInTheFirstSecondNorAKeyHeldFromBeforeUntilItIsLetGo)
     }
   }
 }
-
-}  // namespace
-}  // namespace vantorel

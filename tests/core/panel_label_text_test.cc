@@ -5,10 +5,9 @@
 
 #include <gtest/gtest.h>
 
-namespace vantorel {
-namespace {
+using namespace vantorel;
 
-std::string repeat(std::string_view piece, std::size_t count) {
+static std::string repeat(std::string_view piece, std::size_t count) {
   std::string out;
   for (std::size_t i = 0; i < count; ++i) out += piece;
   return out;
@@ -47,6 +46,3 @@ TEST(PanelLabelTextTest, TheLabelIsGivenAtMostItsCharactersOfAnyText) {
   const std::string label = panelLabelText(std::string(1 << 20, '\x01'));
   EXPECT_EQ(label, repeat("^A", 12) + repeat(Z + repeat("^A", 12), 41) + Z + repeat("^A", 8) + "…");
 }
-
-}  // namespace
-}  // namespace vantorel

@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace vantorel {
-namespace {
+using namespace vantorel;
 
 TEST(VisibleTextTest, BadBytesAreOneReplacementPerStartAndControlsAreNamed) {
   struct Row {
@@ -25,6 +24,3 @@ TEST(VisibleTextTest, BadBytesAreOneReplacementPerStartAndControlsAreNamed) {
   for (const Row& row : rows) EXPECT_EQ(visibleText(row.text), row.shown) << row.text;
   EXPECT_EQ(visibleText("a\r\nb\nc\r", LineBreaks::kKeep), "a\nb\nc^M");
 }
-
-}  // namespace
-}  // namespace vantorel

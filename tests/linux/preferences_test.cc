@@ -1,7 +1,5 @@
-// Given preferences.json on a real disk, we should lose no update when several processes write at
-// once, write through a symbolic link and refuse anything else that is not a regular file, skip
-// invalid rules one by one, keep what an edit is not about, and take the serial from the bundle
-// only when it is set and not empty.
+// Given preferences.json on a real disk, we should lose no update, write through a link, refuse
+// other non-regular files, skip invalid rules one by one and keep what an edit is not about.
 
 #include "linux/preferences.h"
 
@@ -23,26 +21,30 @@ class PreferencesTest : public ::testing::Test {
     return file.update([&rule](nlohmann::json& object) { return storeRule(object, rule); })
         .message();
   }
-  std::string content(const std::string& path) { return readRegularFile(path).value_or("(none)"); }
 
   TempFolder temp;
   const std::string folder = temp.path / "config";
   const PreferencesFile file{folder};
 };
 
+// Several commands at once, each updating preferences.json and, as the attention file's writers
+// do, a plain file through updateFileSafely(): both under a lock, so no update is lost.
 TEST_F(PreferencesTest, WritersInSeveralProcessesLoseNoUpdate) {
   ASSERT_TRUE(file.update([](nlohmann::json& o) { return storeDesired(o, Desired::rpBoot); }).ok());
-  constexpr int kWriters = 4, kEach = 25;
+  const std::string counter = temp.path / "counter";
+  const FileChange increment = [](const std::optional<std::string>& now) {
+    return std::to_string(std::stoi(now.value_or("0")) + 1);
+  };
   std::vector<pid_t> writers;
-  for (int w = 0; w < kWriters; ++w) {
-    if (const pid_t pid = fork(); pid == 0) {
-      for (int i = 0; i < kEach; ++i) {
-        if (!add({0x1000 + w, i, {}, RuleKind::ignore}).empty()) _exit(1);
-      }
-      _exit(0);
-    } else {
-      writers.push_back(pid);
+  for (int w = 0; w < 4; ++w) {
+    if (writers.emplace_back(fork()) != 0) continue;
+    for (int i = 0; i < 25; ++i) {
+      if (!updateFileSafely(counter, increment).ok()) _exit(1);
     }
+    for (int i = 0; i < 25; ++i) {
+      if (!add({0x1000 + w, i, {}, RuleKind::ignore}).empty()) _exit(1);
+    }
+    _exit(0);
   }
   for (const pid_t pid : writers) {
     int status = 0;
@@ -50,8 +52,9 @@ TEST_F(PreferencesTest, WritersInSeveralProcessesLoseNoUpdate) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
   const Preferences read = file.read();
-  EXPECT_EQ(read.rules.size(), std::size_t{kWriters * kEach});
-  EXPECT_EQ(read.desired, Desired::rpBoot);
+  EXPECT_EQ(
+      std::make_tuple(read.rules.size(), read.desired, readRegularFile(counter)),
+      std::make_tuple(100u, std::optional(Desired::rpBoot), std::optional<std::string>("100")));
 }
 
 TEST_F(PreferencesTest, ALinkIsWrittenThroughAndAnythingElseNotRegularIsRefused) {
@@ -67,13 +70,12 @@ TEST_F(PreferencesTest, ALinkIsWrittenThroughAndAnythingElseNotRegularIsRefused)
             (nlohmann::json{{"BoardC6Serial", "AA"},
                             {"rules", {{{"ids", "2e8a:000c"}, {"kind", "ignore"}}}}}));
 
-  fs::remove(file.path());
-  fs::create_symlink(temp.path / "dotfiles", file.path());
-  EXPECT_NE(add({1, 1, {}, RuleKind::ignore}).find("not a regular file"), std::string::npos);
-  fs::remove(file.path());
-  fs::create_directory(file.path());
-  EXPECT_EQ(add({1, 1, {}, RuleKind::ignore}),
-            file.path() + " is not a regular file; not replacing it");
+  for (const bool link : {true, false}) {  // to a folder, or the folder itself
+    fs::remove(file.path());
+    link ? fs::create_symlink(temp.path / "dotfiles", file.path())
+         : (void)fs::create_directory(file.path());
+    EXPECT_NE(add({1, 1, {}, RuleKind::ignore}).find("is not a regular file"), std::string::npos);
+  }
   EXPECT_TRUE(fs::is_directory(file.path()));
 }
 
@@ -83,49 +85,44 @@ TEST_F(PreferencesTest, InvalidRulesAreSkippedOneByOneAndEditsKeepTheRest) {
     "rules": [{"ids": "2e8a:000c", "kind": "ignore"}, {"ids": "2e8a:c", "kind": "boot"},
               {"ids": "2e8a:0005", "kind": "apps"}, 7, {"ids": "2e8a:0005", "kind": "app",
               "name": 5}, {"ids": "2E8A:000F", "kind": "app", "name": "Pico 2"}]})";
+  const DeviceRule probe{0x2E8A, 0x000C, {}, RuleKind::ignore};
   const Preferences read = file.read();
-  EXPECT_EQ(read.rules, (DeviceRules{{0x2E8A, 0x000C, {}, RuleKind::ignore},
-                                     {0x2E8A, 0x000F, "Pico 2", RuleKind::app}}));
-  EXPECT_EQ(read.c6Serial, std::nullopt);
-  ASSERT_EQ(read.problems.size(), 4u);
+  EXPECT_EQ(read.rules, (DeviceRules{probe, {0x2E8A, 0x000F, "Pico 2", RuleKind::app}}));
+  EXPECT_EQ(std::make_tuple(read.c6Serial, read.problems.size()),
+            std::make_tuple(std::nullopt, 4u));
   EXPECT_EQ(
-      read.problems[0],
+      read.problems.at(0),
       R"(rule 2 skipped: "ids" is not VID:PID, four hex digits each: {"ids":"2e8a:c","kind":"boot"})");
 
   // The same devices (the name in any case) replace; the invalid entries stay for the person.
   ASSERT_EQ(add({0x2E8A, 0x000F, "PICO 2", RuleKind::boot}), "");
-  const auto drop = [](nlohmann::json& o) {
-    return dropRule(o, {0x2E8A, 0x000C, {}, RuleKind::ignore});
-  };
+  const auto drop = [&probe](nlohmann::json& o) { return dropRule(o, probe); };
   ASSERT_TRUE(file.update(drop).ok());
   EXPECT_EQ(file.update(drop).message(), "no rule about 2e8a:000c without a name");
   const Preferences after = file.read();
-  EXPECT_EQ(after.rules, (DeviceRules{{0x2E8A, 0x000F, "PICO 2", RuleKind::boot}}));
-  EXPECT_EQ(std::make_tuple(after.problems.size(), after.desired,
+  EXPECT_EQ(std::make_tuple(after.rules, after.problems.size(), after.desired,
                             readJsonObject(file.path())->at("window")),
-            std::make_tuple(4u, std::optional(Desired::c6Normal), nlohmann::json(3)));
+            std::make_tuple(DeviceRules{{0x2E8A, 0x000F, "PICO 2", RuleKind::boot}}, 4u,
+                            std::optional(Desired::c6Normal), nlohmann::json(3)));
 
   std::ofstream(file.path()) << R"({"desired": "RP boot",})";  // a slip of the hand: kept
-  EXPECT_EQ(add({1, 1, {}, RuleKind::ignore}),
-            file.path() + " holds no JSON object; fix or remove it first");
+  EXPECT_EQ(add(probe), file.path() + " holds no JSON object; fix or remove it first");
   std::ofstream(file.path()) << R"({"rules": {"ids": "2e8a:000c"}})";
   EXPECT_EQ(file.read().problems,
             std::vector<std::string>{"\"rules\" is not a list; no rule applies"});
-  EXPECT_NE(add({1, 1, {}, RuleKind::ignore}), "");
+  EXPECT_NE(add(probe), "");
 }
 
 TEST_F(PreferencesTest, TheBundlesSerialWinsOnlyWhenSetAndNotEmpty) {
-  struct Row {
-    std::optional<std::string> bundle, user;
-    std::optional<std::string> expected;
+  using enum SerialSource;
+  const struct Row {
+    std::optional<std::string> bundle, user, expected;
     SerialSource source;
-  } rows[] = {
-      {"F4", "AA", "F4", SerialSource::bundle},
-      {"", "AA", "AA", SerialSource::user},
-      {"", std::nullopt, "", SerialSource::bundle},
-      {std::nullopt, "AA", "AA", SerialSource::user},
-      {std::nullopt, std::nullopt, std::nullopt, SerialSource::none},
-  };
+  } rows[] = {{"F4", "AA", "F4", bundle},
+              {"", "AA", "AA", user},
+              {"", {}, "", bundle},
+              {{}, "AA", "AA", user},
+              {{}, {}, {}, none}};
   for (const Row& row : rows) {
     const Bench bench = benchOf(Bundle{"/b", row.bundle}, Preferences{{}, row.user, {}, {}}, "p");
     EXPECT_EQ(std::make_tuple(bench.c6Serial, bench.serialSource),

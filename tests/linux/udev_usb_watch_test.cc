@@ -1,7 +1,5 @@
-// On real libudev over a simulated device tree (umockdev), the list the watch keeps from the
-// monitor's events should be the one a fresh enumeration gives, through a plug, a board that
-// re-enumerates under another name ("change") and an unplug. Runs under umockdev-wrapper (ctest
-// linux.umockdev); skipped without it.
+// On real libudev over a simulated tree (umockdev-wrapper: ctest linux.umockdev), the watch should
+// keep what a fresh enumeration gives through a plug, a re-enumeration ("change") and an unplug.
 
 #include "linux/udev_usb_watch.h"
 
@@ -11,8 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "core/classification.h"
 #include "glib/glib_handles.h"
@@ -25,11 +21,16 @@ TEST(UdevUsbWatchTest, KeepsWhatAFreshEnumerationGives) {
     GTEST_SKIP() << "needs umockdev-wrapper";
   }
   const GObjectPtr<UMockdevTestbed> testbed(umockdev_testbed_new());  // before any monitor
+  UMockdevTestbed* const bed = testbed.get();
   const auto plug = [&](const char* port, const char* product, const char* name) {
     g_autofree gchar* path = umockdev_testbed_add_device(
-        testbed.get(), "usb", port, nullptr, "idVendor", "2e8a", "idProduct", product, "product",
-        name, nullptr, "DEVTYPE", "usb_device", nullptr);
+        bed, "usb", port, nullptr, "idVendor", "2e8a", "idProduct", product, "product", name,
+        nullptr, "DEVTYPE", "usb_device", nullptr);
     return std::string(path);
+  };
+  const auto unplug = [&](const std::string& path) {
+    umockdev_testbed_uevent(bed, path.c_str(), "remove");
+    umockdev_testbed_remove_device(bed, path.c_str());
   };
   for (const char* port : {"o1", "o2", "o3"}) plug(port, "0003", "Other");
   const auto watch = makeUdevUsbWatch();
@@ -51,18 +52,13 @@ TEST(UdevUsbWatchTest, KeepsWhatAFreshEnumerationGives) {
     return devices ? observed(*devices, std::nullopt) : Observed::multiple;
   };
   EXPECT_EQ(seen(0), Observed::multiple);  // three other Raspberry Pi devices
-
   const std::string board = plug("board", "000f", "RP2350 Boot");
-  for (const char* port : {"/sys/devices/o1", "/sys/devices/o2", "/sys/devices/o3"}) {
-    umockdev_testbed_uevent(testbed.get(), port, "remove");
-    umockdev_testbed_remove_device(testbed.get(), port);
-  }
+  for (const char* port : {"/sys/devices/o1", "/sys/devices/o2", "/sys/devices/o3"}) unplug(port);
   EXPECT_EQ(seen(1), Observed::rpBoot);
-  umockdev_testbed_set_attribute(testbed.get(), board.c_str(), "idProduct", "0009");
-  umockdev_testbed_set_attribute(testbed.get(), board.c_str(), "product", "Pico");
-  umockdev_testbed_uevent(testbed.get(), board.c_str(), "change");
+  umockdev_testbed_set_attribute(bed, board.c_str(), "idProduct", "0009");
+  umockdev_testbed_set_attribute(bed, board.c_str(), "product", "Pico");
+  umockdev_testbed_uevent(bed, board.c_str(), "change");
   EXPECT_EQ(seen(2), Observed::rpNormal);
-  umockdev_testbed_uevent(testbed.get(), board.c_str(), "remove");
-  umockdev_testbed_remove_device(testbed.get(), board.c_str());
+  unplug(board);
   EXPECT_EQ(seen(3), Observed::none);
 }
