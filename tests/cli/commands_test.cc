@@ -34,19 +34,14 @@ class CommandsTest : public ::testing::Test {
   std::function<void()> during = [] {};  // the loop's run; returning is the loop's end
   int runs = 0, ids = 0;
   std::ostringstream out, err;
-  CommandContext context{loop,
-                         usb,
-                         settings,
-                         Bench{},
-                         [this] { ++runs, during(); },
-                         [this](const auto& change) {
-                           if (!failure.empty()) return Status::failed(failure);
-                           if (auto next = change(file)) writes.push_back(*(file = next));
-                           return Status::done();
-                         },
-                         [this] { return "id" + std::to_string(++ids); },
-                         out,
-                         err};
+  decltype(CommandContext::updateAttention) update = [this](const auto& change) {
+    if (!failure.empty()) return Status::failed(failure);
+    if (auto next = change(file)) writes.push_back(*(file = next));
+    return Status::done();
+  };
+  decltype(CommandContext::freshId) freshId = [this] { return "id" + std::to_string(++ids); };
+  decltype(CommandContext::runLoop) runLoop = [this] { ++runs, during(); };
+  CommandContext context{loop, usb, settings, Bench{}, runLoop, update, freshId, out, err};
 };
 
 // Without `until` the prompt is written; with it the request is kept once the board comes, at

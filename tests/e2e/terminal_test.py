@@ -53,12 +53,12 @@ def wait_until(condition, what, timeout=5.0, session=None):  # reading the sessi
 
 
 class Session:  # one run on a fresh pseudo-terminal that is its controlling terminal
-    def __init__(self, binary, home, columns=100):
+    def __init__(self, binary, home):
         self.master, self.slave = os.openpty()
         self.output, self.mark = b"", 0
         self.resize = lambda columns: fcntl.ioctl(  # later, the program gets SIGWINCH
             self.slave, termios.TIOCSWINSZ, struct.pack("HHHH", 40, columns, 0, 0))
-        self.resize(columns)
+        self.resize(100)
         self.settings = lambda: termios.tcgetattr(self.slave)
         self.settings_before = self.settings()
         self.process = start(binary, home, stdin=self.slave, stdout=self.slave, stderr=self.slave,
@@ -97,8 +97,9 @@ def write_attention(path, content):
     os.replace(path + ".tmp", path)
 
 
-# A corrupt file is left alone until a choice, the choice is shown at the next launch, and one
-# that cannot be stored is kept for the run; every way out gives the terminal back.
+# A corrupt file is left alone until a choice, which is stored, and one that cannot be stored is
+# kept for the run; every way out (Ctrl+Z, Ctrl+C, SIGHUP; q in commands_test.py) gives the
+# terminal back.
 def preferences(binary, home, root):
     path = Path(home["XDG_CONFIG_HOME"], "vantorel", "preferences.json")
     path.parent.mkdir()
@@ -119,27 +120,22 @@ def preferences(binary, home, root):
     session.key(b"\x1c3?")
     session.wait_for("  3  ✓ Want RP boot".encode())
     session.wait_until(lambda: '"RP boot"' in path.read_text(), "the choice stored")
-    session.end_with(b"q")
-    session = Session(binary, home)
-    session.wait_for(want("RP boot"))
-    session.end_with(signal.SIGHUP)
+    session.end_with(b"\x03")
     Path(root, "a-file").touch()
     session = Session(binary, dict(home, XDG_CONFIG_HOME=os.path.join(root, "a-file", "config")))
     session.wait_for(want("C6 boot"))
     session.key(b"4x")
     session.wait_for("  4  ✓ Want RP normal".encode())
-    session.end_with(b"\x03")
+    session.end_with(signal.SIGHUP)
 
 
-# The keys explained on one line of a 60-column terminal; a panel's text reaches the terminal
-# only as visible characters, Enter takes the panel off, and a resize redraws it at once (the
-# ready panel: commands_test.py). A full output pipe never stalls the loop: tests/terminal.
+# A panel's text reaches the terminal only as visible characters, Enter takes the panel off, and
+# a resize redraws it at once at the width the terminal has (the ready panel: commands_test.py).
+# A full output pipe never stalls the loop: tests/terminal.
 def attention(binary, home, root):
     binary, path = bundle_copy(binary, root)
     write_attention(path, {})
-    session = Session(binary, home, columns=60)
-    session.wait_for(re.escape("Keys: 1–4 pick, q quits, any other key shows the menu\r\n"
-                               .encode()))
+    session = Session(binary, home)
     write_attention(path, prompt_file("r1", "\u001b]0;pwned\u0007 <b>x</b>"))
     session.wait_for(PROMPT)
     session.wait_for(re.escape("│ ^[]0;pwned^G <b>x</b> ".encode()))
