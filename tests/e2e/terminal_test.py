@@ -32,8 +32,8 @@ def command(binary, home, *args, stdout=subprocess.PIPE):
     return [os.close(fd) for fd in spare] and process
 
 
-def finished(process, status, timeout=5):  # its output, then its errors, once ended so
-    out, err = process.communicate(timeout=timeout)
+def finished(process, status):  # its output, then its errors, once ended so
+    out, err = process.communicate(timeout=5)
     assert process.returncode == status, f"{process.args[1:]}: exit {process.returncode}, {err}"
     return (out or "") + err
 
@@ -44,9 +44,7 @@ def wait_until(condition, what, timeout=5.0, session=None):  # reading the sessi
         left = deadline - time.monotonic()
         assert left > 0, f"not {what} within {timeout} s" + \
             (f"; since the mark:\n{session.output[session.mark:]!r}" if session else "")
-        if not session:
-            time.sleep(0.05)
-        elif select.select([session.master], [], [], min(left, 0.1))[0]:
+        if select.select([session.master] if session else [], [], [], min(left, 0.05))[0]:
             with contextlib.suppress(OSError):
                 session.output += os.read(session.master, 65536)
     return result
@@ -92,8 +90,7 @@ def bundle_copy(binary, root):  # at <root>/P/build/Vantorel: reads P/work/board
 
 
 def write_attention(path, content):
-    with open(path + ".tmp", "w") as f:
-        json.dump(content, f)
+    Path(path + ".tmp").write_text(json.dumps(content))
     os.replace(path + ".tmp", path)
 
 
@@ -171,13 +168,12 @@ def autostart(binary, home, root):
         assert "\x1b" not in text, f"{action}: a control reached the terminal: {text!r}"
         return text
 
-    assert run("status", status=1) == "off\n"
     assert run("on") == f"on: {root}/^[]0;pwned^G/autostart/vantorel.desktop\n"
     assert glib_reads() and run("status"), "GLib rejects the entry written"
     # The entry as it was written before: GLib looks for "100%%d" and rejects it; so does status.
     written = entry.read_text()
     entry.write_text(re.sub(r"Exec=.*", f'Exec="{binary.replace("%", "%%")}"', written))
-    assert not glib_reads() and run("status", status=1)
+    assert not glib_reads() and run("status", status=1) == "off\n"
     # Linked from a dotfiles folder: on, and kept a link when written again.
     os.makedirs(root + "/dotfiles")
     os.replace(entry, root + "/dotfiles/vantorel.desktop")
