@@ -2,7 +2,7 @@
 # The commands a flashing script runs, against the real program in a pseudo-terminal and a
 # simulated device tree. Run under umockdev-wrapper: this process owns the tree and sends its
 # events. Usage: commands_test.py <path of bin/vantorel in a bundle> <scenario>
-import json, os, re, signal, subprocess, sys, time, gi
+import json, os, re, signal, sys, time, gi
 gi.require_version("UMockdev", "1.0")
 from gi.repository import UMockdev  # noqa: E402
 

@@ -6,7 +6,6 @@ import contextlib, fcntl, json, os, re, select, shutil, signal, struct, subproce
 import tempfile, termios, time
 from pathlib import Path
 
-TITLE = rb"Want (C6|RP) (boot|normal) \| Have [^\r\n\x1b]+"
 PROMPT = re.escape("┌─ Board action needed ─".encode())
 READY = re.escape("\x1b[42m┌─ Board ready ─".encode())
 ERASED = rb"\r(\x1b\[\d+A)?\x1b\[J"  # the live region erased, drawn anew after it
@@ -138,7 +137,7 @@ def attention(binary, home, root):
     session.wait_for(re.escape("│ ^[]0;pwned^G <b>x</b> ".encode()))
     session.wait_for(re.escape("[ OK ]  (press Enter) │".encode()))
     session.key(b"\r")
-    session.wait_for(ERASED + TITLE + rb"$")
+    session.wait_for(ERASED + want("C6 boot") + rb"[^\r\n\x1b]+$")
     assert b"\x1b]" not in session.output and b"\x07" not in session.output, \
         "a control sequence from the action text reached the terminal"
     write_attention(path, prompt_file("r2", "A"))
