@@ -58,6 +58,8 @@ class Session:  # one run on a fresh pseudo-terminal that is its controlling ter
         self.resize(100)
         self.settings = lambda: termios.tcgetattr(self.slave)
         self.settings_before = self.settings()
+        self.key_mode = lambda: self.settings()[3] & (termios.ICANON | termios.ECHO | termios.ISIG) \
+            == termios.ISIG  # key at a time, no echo, Ctrl+C and Ctrl+Z still signals
         self.process = start(binary, home, stdin=self.slave, stdout=self.slave, stderr=self.slave,
                              preexec_fn=lambda: (os.setsid(), fcntl.ioctl(0, termios.TIOCSCTTY)))
         self.key = lambda keys: os.write(self.master, keys)
@@ -68,10 +70,6 @@ class Session:  # one run on a fresh pseudo-terminal that is its controlling ter
                                 f"seen {pattern!r}", timeout)
         self.mark = found.end()
         return found
-
-    def key_mode(self):
-        lflag = self.settings()[3]
-        return not lflag & termios.ICANON and not lflag & termios.ECHO and lflag & termios.ISIG
 
     def end_with(self, how):  # by a key or a signal: exit 0 and the terminal given back
         self.key(how) if isinstance(how, bytes) else self.process.send_signal(how)
