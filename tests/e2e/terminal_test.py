@@ -92,8 +92,8 @@ def write_attention(path, content):
 
 
 # A corrupt file is left alone until a choice, which is stored, and one that cannot be stored is
-# kept for the run; every way out (Ctrl+Z, Ctrl+C, SIGHUP; q in commands_test.py) gives the
-# terminal back.
+# kept for the run; Ctrl+Z and every way out (Ctrl+C, SIGHUP here; SIGTERM, q elsewhere) give
+# the terminal back.
 def preferences(binary, home, root):
     path = Path(home["XDG_CONFIG_HOME"], "vantorel", "preferences.json")
     path.parent.mkdir()
