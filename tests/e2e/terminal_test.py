@@ -58,8 +58,8 @@ class Session:  # one run on a fresh pseudo-terminal that is its controlling ter
         self.resize(100)
         self.settings = lambda: termios.tcgetattr(self.slave)
         self.settings_before = self.settings()
-        self.key_mode = lambda: self.settings()[3] & (termios.ICANON | termios.ECHO | termios.ISIG) \
-            == termios.ISIG  # key at a time, no echo, Ctrl+C and Ctrl+Z still signals
+        self.key_mode = lambda: (  # key at a time, no echo, Ctrl+C and Ctrl+Z still signals
+            self.settings()[3] & (termios.ICANON | termios.ECHO | termios.ISIG) == termios.ISIG)
         self.process = start(binary, home, stdin=self.slave, stdout=self.slave, stderr=self.slave,
                              preexec_fn=lambda: (os.setsid(), fcntl.ioctl(0, termios.TIOCSCTTY)))
         self.key = lambda keys: os.write(self.master, keys)
