@@ -24,7 +24,6 @@ USBDevice c6(std::string serial) {
 class BenchCommandsTest : public ::testing::Test {
  protected:
   std::string stored() { return file.text().value_or("(none)"); }
-  void reset() { out.str(""), err.str(""); }
 
   TempFolder temp;
   const PreferencesFile file{temp.path / "config"};
@@ -39,11 +38,10 @@ TEST_F(BenchCommandsTest, RulesAreAddedReplacedListedAndRemoved) {
   const DeviceRule named{0x2e8a, 0x0005, "FS", RuleKind::app};
   for (const DeviceRule& rule : {probe, named, DeviceRule{0x2e8a, 0x000c, {}, RuleKind::boot}})
     EXPECT_EQ(addRule(context, rule), kExitDone);
-  EXPECT_EQ(out.str(), "2e8a:000c ignore\n2e8a:0005 app --name \"FS\"\n2e8a:000c boot\n");
-  reset();
   EXPECT_EQ(listRules(context, false), kExitDone);
   EXPECT_EQ(listRules(context, true), kExitDone);
   EXPECT_EQ(out.str(),
+            "2e8a:000c ignore\n2e8a:0005 app --name \"FS\"\n2e8a:000c boot\n"  // as added
             "2e8a:000c boot\n2e8a:0005 app --name \"FS\"\n"
             R"([{"ids":"2e8a:000c","kind":"boot"},{"ids":"2e8a:0005","kind":"app","name":"FS"}])"
             "\n");
@@ -62,13 +60,8 @@ TEST_F(BenchCommandsTest, ACorruptFileIsNamedAndNotOverwritten) {
 }
 
 TEST_F(BenchCommandsTest, SetSerialStoresWarnsOrRefuses) {
-  struct Case {
-    std::optional<std::string> serial;
-    int status;
-    std::string out, err;
-  };
   const std::string where = " (user setting: " + file.path() + ")\n";
-  const Case cases[] = {
+  const std::tuple<std::optional<std::string>, int, std::string, std::string> cases[] = {
       {"F4:12:FA:00:11:22", kExitDone, "Expected C6 serial: F4:12:FA:00:11:22" + where, ""},
       {"40:4c:ca:ff:fe:41:a9:ec", kExitUsageOrIo, "",
        "vantorel: 40:4c:ca:ff:fe:41:a9:ec is the 8-byte EUI-64 form of a MAC; USB reports the 6 "
@@ -79,30 +72,24 @@ TEST_F(BenchCommandsTest, SetSerialStoresWarnsOrRefuses) {
        "vantorel: stored, but no ESP32-C6 reports a serial like board-7: it reports its MAC as "
        "six hex bytes, like F4:12:FA:00:11:22\n"},
       {std::nullopt, kExitDone,
-       "Expected C6 serial: none (set one with: vantorel serial set "
-       "SERIAL)\n",
-       ""},
+       "Expected C6 serial: none (set one with: vantorel serial set SERIAL)\n", ""},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.serial.value_or("(clear)"));
-    reset();
+  for (const auto& [serial, status, printed, warned] : cases) {
+    SCOPED_TRACE(serial.value_or("(clear)"));
+    out.str(""), err.str("");
     const std::string before = stored();
-    EXPECT_EQ(setSerial(context, c.serial), c.status);
-    EXPECT_EQ(out.str(), c.out);
-    EXPECT_EQ(err.str(), c.err);
-    if (c.status != kExitDone) {
+    EXPECT_EQ(setSerial(context, serial), status);
+    EXPECT_EQ(out.str(), printed);
+    EXPECT_EQ(err.str(), warned);
+    if (status != kExitDone) {
       EXPECT_EQ(stored(), before);
     }
   }
 }
 
 TEST_F(BenchCommandsTest, TheAttachedSerialIsTakenOnlyFromExactlyOneC6) {
-  struct Case {
-    std::optional<std::vector<USBDevice>> attached;
-    int status;
-    std::string err;
-  };
-  const Case cases[] = {
+  using Attached = std::optional<std::vector<USBDevice>>;
+  const std::tuple<Attached, int, std::string> cases[] = {
       {std::vector<USBDevice>{}, kExitNotMet,
        "vantorel: changed nothing: no ESP32-C6 (303a:1001) is attached\n"},
       {std::vector{c6("A"), c6("B\x1b")}, kExitNotMet,
@@ -115,14 +102,12 @@ TEST_F(BenchCommandsTest, TheAttachedSerialIsTakenOnlyFromExactlyOneC6) {
       {std::nullopt, kExitUsageOrIo, "vantorel: USB devices cannot be enumerated\n"},
       {std::vector{USBDevice(0x2e8a, 0x000f, "", ""), c6("40:4C:CA:41:A9:EC")}, kExitDone, ""},
   };
-  for (const Case& c : cases) {
-    reset();
-    usb.attached = c.attached;
-    EXPECT_EQ(setSerialFromAttached(context), c.status);
-    EXPECT_EQ(err.str(), c.err);
-    EXPECT_EQ(file.read().c6Serial, c.status == kExitDone
-                                        ? std::optional<std::string>("40:4C:CA:41:A9:EC")
-                                        : std::nullopt);
+  for (const auto& [attached, status, warned] : cases) {
+    err.str(""), usb.attached = attached;
+    EXPECT_EQ(setSerialFromAttached(context), status);
+    EXPECT_EQ(err.str(), warned);
+    EXPECT_EQ(file.read().c6Serial,
+              status == kExitDone ? "40:4C:CA:41:A9:EC" : std::optional<std::string>());
   }
 }
 

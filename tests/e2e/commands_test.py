@@ -2,12 +2,13 @@
 # The commands a flashing script runs, against the real program in a pseudo-terminal and a
 # simulated device tree. Run under umockdev-wrapper: this process owns the tree and sends its
 # events. Usage: commands_test.py <path of bin/vantorel in a bundle> <scenario>
-import json, os, re, signal, subprocess, sys, time, gi
+import json, os, re, signal, sys, time, gi
 gi.require_version("UMockdev", "1.0")
 from gi.repository import UMockdev  # noqa: E402
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import terminal_test as t  # noqa: E402  (Session, homes, bundle_copy, main)
+import terminal_test as t  # noqa: E402  (Session, bundle_copy, main...)
+command, finished = t.command, t.finished
 
 TESTBED = UMockdev.Testbed.new()
 RP_BOOT = ("2e8a", "000f", "product", "RP2350 Boot", "serial", "E6")
@@ -16,21 +17,6 @@ RP_BOOT = ("2e8a", "000f", "product", "RP2350 Boot", "serial", "E6")
 def plug(port, vendor, product, *more, parent=None, kind="usb_device"):
     return TESTBED.add_device("usb", port, parent, ["idVendor", vendor, "idProduct", product,
                                                     *more], ["DEVTYPE", kind])
-
-
-# A command as a script runs it. Its USB monitor must not share the program's descriptor number
-# (umockdev names each event socket after it), so it starts with 32 more open.
-def command(binary, home, *args, stdout=subprocess.PIPE):
-    spare = [os.open(os.devnull, os.O_RDONLY) for _ in range(32)]
-    process = t.start(binary, home, *args, pass_fds=spare, stdout=stdout,
-                      stderr=subprocess.PIPE, text=True)
-    return [os.close(fd) for fd in spare] and process
-
-
-def finished(process, status, timeout=5):  # its output, then its errors, once ended so
-    out, err = process.communicate(timeout=timeout)
-    assert process.returncode == status, f"{process.args[1:]}: exit {process.returncode}, {err}"
-    return (out or "") + err
 
 
 # A rule applies to the running program within a tick, with no restart; a request reaches it as a
@@ -66,11 +52,10 @@ def helps(binary, home, *words):
                           for line in listed.splitlines() if line.startswith("  ") and line[2] != " ")
 
 
-# wait times out when nothing comes and returns when a board does; status lists the boards udev
-# reports, and no other device.
+# wait returns when a board comes (its timeout: tests/cli); status lists the boards udev reports,
+# and no other device.
 def wait(binary, home, root):
     assert "SECONDS (exit 1). Only with --until." in helps(binary, home), "no requirement"
-    finished(command(binary, home, "wait", "RP likely boot", "--timeout", "0.5"), 1)
     waiting = command(binary, home, "wait", "rp-likely-BOOT", "--timeout", "10")
     time.sleep(0.5)
     board = plug("1-1", *RP_BOOT)
@@ -86,18 +71,11 @@ def wait(binary, home, root):
 
 
 # SIGTERM withdraws the command's request, in the file --file names, as a give-up does also
-# when its output has no reader; a file that cannot be written ends the command at once.
+# when its output has no reader.
 def signal_clears(binary, home, root):
     path = os.path.join(root, "elsewhere", "attention.json")
-    open(os.path.join(root, "a-file"), "w").close()
-    assert f"{root}/a-file" in finished(command(binary, home, "ask", "x", "--file",
-                                                f"{root}/a-file/x.json"), 2), "file not named"
-
     asking = command(binary, home, "ask", "x", "--id", "B", "--until", "RP unknown", "--file", path)
-    deadline = time.monotonic() + 5
-    while not (os.path.exists(path) and '"B"' in open(path).read()):
-        assert time.monotonic() < deadline, "request B not written"
-        time.sleep(0.05)
+    t.wait_until(lambda: os.path.exists(path) and '"B"' in open(path).read(), "request B written")
     asking.send_signal(signal.SIGTERM)
     assert finished(asking, 1).endswith(
         "vantorel: interrupted waiting for RP unknown (have none)\n"), "no word of the signal"
