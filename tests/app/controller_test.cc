@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/fake_main_loop.h"
 #include "fakes/fake_ports.h"
 
 using namespace vantorel;
@@ -39,57 +38,33 @@ class ControllerTest : public ::testing::Test {
   FakeAttentionSource attention;
 };
 
-TEST_F(ControllerTest, StartUpAndEachChangeEnumerateOnceAndAFailedOneShowsTheWatchError) {
+TEST_F(ControllerTest, EachChangeEnumeratesOnceABenchClassifiesAgainAndTheTintEndsOnTime) {
   settings.stored = Desired::rpBoot;
   usb.attached = std::nullopt;
   attention.bytes = kSuccess;
+  loop.early = seconds(1);  // the tint's timer fires early and must wait out the rest
   const auto controller = launch();
   EXPECT_EQ(std::make_tuple(attention.reads, usb.enumerations, frontEnd.views.size()),
             std::make_tuple(1, 1, std::size_t{1}));
   expectShown("Want RP boot | Have watch error", true);
   usb.attached = Devices{kC6};
   usb.change();
-  EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(2, 2u));
   expectShown("Want RP boot | Have C6 unknown mode", true);
-  usb.attached = std::nullopt;
-  usb.change();
-  expectShown("Want RP boot | Have watch error", true);
-}
-
-TEST_F(ControllerTest, FailedStartNeverEnumeratesEveryChoiceIsStoredAndQuitEnds) {
-  usb.startWorks = false;
-  const auto controller = launch();
-  controller->choose(Choice::pick(Desired::rpBoot));
-  controller->choose(Choice::pick(Desired::rpBoot));  // stored again: an outside edit is undone
-  settings.changed = Bench{};
-  loop.advance(seconds(1));  // a new bench, but no devices to classify on it
-  EXPECT_EQ(settings.writes, (std::vector<Desired>{Desired::rpBoot, Desired::rpBoot}));
-  EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(0, 3u));
-  expectShown("Want RP boot | Have watch error", false);
-  controller->choose(Choice::quit());
-  EXPECT_EQ(std::make_tuple(loop.quits, frontEnd.views.size()), std::make_tuple(1, 3u));
-}
-
-TEST_F(ControllerTest, ChangedBenchClassifiesTheLastDevicesAgainWithinATick) {
   usb.attached = Devices{{0x2E8A, 0x000F, "RP2350 Boot", ""}, {0x2E8A, 0x000C, "Probe", ""}};
-  const auto controller = launch();
-  expectShown("Want C6 boot | Have multiple", false);
-  loop.advance(seconds(1));  // unchanged: nothing drawn
+  usb.change();
+  loop.advance(milliseconds(2999));  // polls of an unchanged bench draw nothing
+  EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(3, 3u));
+  expectShown("Want RP boot | Have multiple", true);
+  loop.advance(milliseconds(1));
+  expectShown("Want RP boot | Have multiple", false);
   settings.changed =
       Bench{std::nullopt, SerialSource::none, "", {{0x2E8A, 0x000C, {}, RuleKind::ignore}}};
   loop.advance(seconds(1));
-  expectShown("Want C6 boot | Have RP likely boot", false);
-  EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(1, 2u));
-}
-
-TEST_F(ControllerTest, TintEndsAfterThreeSecondsEvenWhenTheTimerFiresEarly) {
-  loop.early = seconds(1);
-  attention.bytes = kSuccess;
-  const auto controller = launch();
-  loop.advance(milliseconds(2999));
-  expectShown("Want C6 boot | Have none", true);
-  loop.advance(milliseconds(1));
-  expectShown("Want C6 boot | Have none", false);
+  expectShown("Want RP boot | Have RP likely boot", false);
+  usb.attached = std::nullopt;
+  usb.change();
+  expectShown("Want RP boot | Have watch error", false);
+  EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(4, 6u));
 }
 
 TEST_F(ControllerTest, PanelsFollowTheHandShakeAndALateOkDoesNothing) {
@@ -108,17 +83,26 @@ TEST_F(ControllerTest, PanelsFollowTheHandShakeAndALateOkDoesNothing) {
   EXPECT_EQ(frontEnd.panels.back(), "close");
 }
 
-TEST_F(ControllerTest, ReleasedControllerIsNeverCalledBack) {
+TEST_F(ControllerTest, FailedStartNeverEnumeratesChoicesAreStoredAndReleasedIsNeverCalledBack) {
+  usb.startWorks = false;
   attention.bytes = kPrompt;
   auto controller = launch();
+  controller->choose(Choice::pick(Desired::rpBoot));
+  controller->choose(Choice::pick(Desired::rpBoot));  // stored again: an outside edit is undone
+  settings.changed = Bench{};
   attention.bytes = kSuccess;
-  loop.advance(seconds(1));  // the tint's end and the ready panel's expiry are pending
+  loop.advance(seconds(1));  // a new bench, but no devices to classify on it; a tint and a ready
+  EXPECT_EQ(settings.writes, (std::vector<Desired>{Desired::rpBoot, Desired::rpBoot}));
+  EXPECT_EQ(frontEnd.views.size(), 4u);
+  expectShown("Want RP boot | Have watch error", true);
+  controller->choose(Choice::quit());
   const auto seen = std::make_tuple(frontEnd.views, frontEnd.panels, attention.reads);
-  controller.reset();
+  EXPECT_EQ(std::make_tuple(loop.quits, frontEnd.panels.back()), std::make_tuple(1, "ready"));
+  controller.reset();  // with the tint's end and the ready panel's expiry pending
   EXPECT_EQ(loop.pending(), 0u);
   usb.change();
   frontEnd.oks.front()();
   loop.advance(seconds(10));
   EXPECT_EQ(std::make_tuple(frontEnd.views, frontEnd.panels, attention.reads), seen);
-  EXPECT_EQ(usb.enumerations, 1);
+  EXPECT_EQ(usb.enumerations, 0);
 }

@@ -1,5 +1,6 @@
 // Given each poll of the attention file, the OK and the ready panel's expiry, we should prompt as
-// the hand-shake says, and report a new success with a tint and, after a request, a ready panel.
+// the hand-shake says, and report a new success with a tint and, after a request, a ready panel;
+// and let no key act on a panel in its first second, nor a key held from before until let go.
 
 #include "core/attention_tracker.h"
 
@@ -113,6 +114,39 @@ TEST(AttentionTrackerTest, Scenarios) {
         seen = named(steps, now, file ? file->successID : "");
       }
       EXPECT_EQ(seen, expected);
+    }
+  }
+}
+
+// Given a panel shown at t = 0 ms with Return (R) already down, each step is a press (+), a
+// release (-) or the panel being shown (*), and whether a press may act.
+TEST(KeyGuardTest, NoKeyActsInTheFirstSecondNorAKeyHeldFromBeforeUntilItIsLetGo) {
+  constexpr unsigned R = 36, S = 65;  // Return, Space
+  const struct Step {
+    char what;
+    unsigned key;
+    int at;
+    bool acts;
+  } steps[] = {
+      {'+', S, -5, false},    // before the panel is on screen
+      {'*', 0, 0, false},     //
+      {'+', S, 30, false},    // its auto-repeat, in the first second
+      {'+', R, 999, false},   // a fresh key, still in the first second
+      {'+', R, 1500, false},  // ... its repeat after it
+      {'+', S, 1500, false},  // a repeat of the key held from before the panel
+      {'-', S, 1600, false},  //
+      {'+', S, 1700, true},   // pressed anew after the first second
+      {'+', R, 1800, false},  // still held since the first second
+      {'-', R, 1900, false},  //
+      {'+', R, 2000, true},   //
+  };
+  KeyGuard guard;
+  for (const Step& step : steps) {
+    const Instant at = Instant{} + std::chrono::milliseconds(step.at);
+    if (step.what == '*') guard.shown(at, {R});
+    if (step.what == '-') guard.release(step.key);
+    if (step.what == '+') {
+      EXPECT_EQ(guard.press(step.key, at), step.acts) << "at " << step.at;
     }
   }
 }
