@@ -17,9 +17,7 @@ const std::string Z(kZeroWidthSpace);
 
 TEST(PanelLabelTextTest, ControlsShowAndLongRunsGetPlacesToBreak) {
   const std::string acute = "e\u0301";
-  struct Row {
-    std::string text, label;
-  } rows[] = {
+  const std::pair<std::string, std::string> rows[] = {
       {"Press BOOT, then RESET", "Press BOOT, then RESET"},
       {"Tap \u202eTESER\u202c then \u2066BOOT\u2069",
        "Tap <U+202E>TESER<U+202C> then <U+2066>BOOT<U+2069>"},
@@ -34,7 +32,7 @@ TEST(PanelLabelTextTest, ControlsShowAndLongRunsGetPlacesToBreak) {
       // Only a pile of marks on one letter is broken anyway.
       {"a" + repeat("\u0301", 60), "a" + repeat("\u0301", 47) + Z + repeat("\u0301", 13)},
   };
-  for (const Row& row : rows) EXPECT_EQ(panelLabelText(row.text), row.label) << row.text;
+  for (const auto& [text, label] : rows) EXPECT_EQ(panelLabelText(text), label) << text;
 }
 
 TEST(PanelLabelTextTest, TheLabelIsGivenAtMostItsCharactersOfAnyText) {

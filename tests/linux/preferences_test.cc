@@ -105,18 +105,16 @@ TEST_F(PreferencesTest, InvalidRulesAreSkippedOneByOneAndEditsKeepTheRest) {
 
 TEST_F(PreferencesTest, TheBundlesSerialWinsOnlyWhenSetAndNotEmpty) {
   using enum SerialSource;
-  const struct Row {
-    std::optional<std::string> bundle, user, expected;
-    SerialSource source;
-  } rows[] = {{"F4", "AA", "F4", bundle},
-              {"", "AA", "AA", user},
-              {"", {}, "", bundle},
-              {{}, "AA", "AA", user},
-              {{}, {}, {}, none}};
-  for (const Row& row : rows) {
-    const Bench bench = benchOf(Bundle{"/b", row.bundle}, Preferences{{}, row.user, {}, {}}, "p");
-    EXPECT_EQ(std::make_tuple(bench.c6Serial, bench.serialSource),
-              std::make_tuple(row.expected, row.source));
+  // The bundle's serial and the person's; the serial in effect and where it comes from.
+  using S = std::optional<std::string>;
+  const std::tuple<S, S, S, SerialSource> rows[] = {{"F4", "AA", "F4", bundle},
+                                                    {"", "AA", "AA", user},
+                                                    {"", {}, "", bundle},
+                                                    {{}, "AA", "AA", user},
+                                                    {{}, {}, {}, none}};
+  for (const auto& [fromBundle, fromUser, serial, source] : rows) {
+    const Bench bench = benchOf(Bundle{"/b", fromBundle}, Preferences{{}, fromUser, {}, {}}, "p");
+    EXPECT_EQ(std::make_tuple(bench.c6Serial, bench.serialSource), std::make_tuple(serial, source));
   }
   EXPECT_EQ(describeSerial(benchOf(Bundle{"/b", ""}, {}, "p")),
             "Expected C6 serial: (none) (bundle: /b/share/vantorel/Info.json)");

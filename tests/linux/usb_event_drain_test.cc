@@ -36,11 +36,9 @@ TEST(UsbEventDrainTest, KeepsTheListFromTheEventsAndEnumeratesOnlyWhenItCannotTr
                       [&] { return ++enumerations, sysfs; }, [&] { ++changes; });
   EXPECT_EQ(namesOf(drain.devices()), "keyboard");
   const UsbDeviceSet bus = {{"/k", dev("keyboard")}, {"/x", dev("x")}};
-  struct Row {
-    std::vector<UsbEventRead> events;
-    const char* devices;
-    int changes, enumerations;  // enumerations so far, the first look's included
-  } rows[] = {
+  // The events read, the devices then, the changes reported, the enumerations so far (the first
+  // look's included).
+  const std::tuple<std::vector<UsbEventRead>, const char*, int, int> rows[] = {
       {{ev("add", "/b", dev("RP2350 Boot"))}, "RP2350 Boot keyboard", 1, 1},
       // Re-enumerated under another name: the board's "change" carries it.
       {{ev("change", "/b", dev("Pico"))}, "Pico keyboard", 1, 1},
@@ -60,12 +58,12 @@ TEST(UsbEventDrainTest, KeepsTheListFromTheEventsAndEnumeratesOnlyWhenItCannotTr
       // Events lost to an overflow may have brought a removed device back: sysfs decides.
       {{ev("remove", "/k"), ENOBUFS, ev("add", "/b", dev("b"))}, "keyboard x", 1, 6},
   };
-  for (int number = 0; Row & row : rows) {
+  for (int number = 0; const auto& [events, devices, changed, enumerated] : rows) {
     SCOPED_TRACE(number++);
-    sysfs = bus, batch = row.events, read = 0, changes = 0;
+    sysfs = bus, batch = events, read = 0, changes = 0;
     drain.wake();
-    EXPECT_EQ(std::make_tuple(changes, namesOf(drain.devices()), enumerations),
-              std::make_tuple(row.changes, row.devices, row.enumerations));
+    EXPECT_EQ(std::make_tuple(namesOf(drain.devices()), changes, enumerations),
+              std::make_tuple(devices, changed, enumerated));
   }
   // An enumeration that fails gives nothing, and the next look tries again.
   batch = {ENOBUFS}, read = 0, sysfs.reset();
