@@ -9,8 +9,7 @@
 
 using namespace vantorel;
 
-using std::chrono::milliseconds;
-using std::chrono::seconds;
+using namespace std::chrono_literals;
 using Devices = std::vector<USBDevice>;
 const USBDevice kC6(0x303A, 0x1001, "", "ab");  // the expected board: its serial is "AB"
 const std::string kPrompt =
@@ -26,9 +25,8 @@ class ControllerTest : public ::testing::Test {
     return controller;
   }
   // The last view drawn, by its title and tint (the view's texts: status_view_test.cc).
-  void expectShown(const std::string& title, bool tinted) {
-    EXPECT_EQ(frontEnd.views.back().title, title);
-    EXPECT_EQ(frontEnd.views.back().tinted, tinted);
+  std::string shown() const {
+    return frontEnd.views.back().title + (frontEnd.views.back().tinted ? " (green)" : "");
   }
 
   FakeMainLoop loop;
@@ -42,28 +40,28 @@ TEST_F(ControllerTest, EachChangeEnumeratesOnceABenchClassifiesAgainAndTheTintEn
   settings.stored = Desired::rpBoot;
   usb.attached = std::nullopt;
   attention.bytes = kSuccess;
-  loop.early = seconds(1);  // the tint's timer fires early and must wait out the rest
+  loop.early = 1s;  // the tint's timer fires early and must wait out the rest
   const auto controller = launch();
   EXPECT_EQ(std::make_tuple(attention.reads, usb.enumerations, frontEnd.views.size()),
             std::make_tuple(1, 1, std::size_t{1}));
-  expectShown("Want RP boot | Have watch error", true);
+  EXPECT_EQ(shown(), "Want RP boot | Have watch error (green)");
   usb.attached = Devices{kC6};
   usb.change();
-  expectShown("Want RP boot | Have C6 unknown mode", true);
+  EXPECT_EQ(shown(), "Want RP boot | Have C6 unknown mode (green)");
   usb.attached = Devices{{0x2E8A, 0x000F, "RP2350 Boot", ""}, {0x2E8A, 0x000C, "Probe", ""}};
   usb.change();
-  loop.advance(milliseconds(2999));  // polls of an unchanged bench draw nothing
+  loop.advance(2999ms);  // polls of an unchanged bench draw nothing
   EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(3, 3u));
-  expectShown("Want RP boot | Have multiple", true);
-  loop.advance(milliseconds(1));
-  expectShown("Want RP boot | Have multiple", false);
+  EXPECT_EQ(shown(), "Want RP boot | Have multiple (green)");
+  loop.advance(1ms);
+  EXPECT_EQ(shown(), "Want RP boot | Have multiple");
   settings.changed =
       Bench{std::nullopt, SerialSource::none, "", {{0x2E8A, 0x000C, {}, RuleKind::ignore}}};
-  loop.advance(seconds(1));
-  expectShown("Want RP boot | Have RP likely boot", false);
+  loop.advance(1s);
+  EXPECT_EQ(shown(), "Want RP boot | Have RP likely boot");
   usb.attached = std::nullopt;
   usb.change();
-  expectShown("Want RP boot | Have watch error", false);
+  EXPECT_EQ(shown(), "Want RP boot | Have watch error");
   EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(4, 6u));
 }
 
@@ -71,15 +69,15 @@ TEST_F(ControllerTest, PanelsFollowTheHandShakeAndALateOkDoesNothing) {
   attention.bytes = kPrompt;
   const auto controller = launch();
   frontEnd.pressOk();
-  frontEnd.pressOk();         // twice, before the panel went
-  loop.advance(seconds(60));  // prompted again
+  frontEnd.pressOk();  // twice, before the panel went
+  loop.advance(60s);   // prompted again
   attention.bytes = kSuccess;
-  loop.advance(seconds(1));
+  loop.advance(1s);
   frontEnd.pressOk();  // on the prompt that the ready panel replaced
-  loop.advance(milliseconds(2999));
+  loop.advance(2999ms);
   EXPECT_EQ(frontEnd.panels,
             (std::vector<std::string>{"prompt: Hold", "close", "prompt: Hold", "ready"}));
-  loop.advance(milliseconds(1));
+  loop.advance(1ms);
   EXPECT_EQ(frontEnd.panels.back(), "close");
 }
 
@@ -91,10 +89,10 @@ TEST_F(ControllerTest, FailedStartNeverEnumeratesChoicesAreStoredAndReleasedIsNe
   controller->choose(Choice::pick(Desired::rpBoot));  // stored again: an outside edit is undone
   settings.changed = Bench{};
   attention.bytes = kSuccess;
-  loop.advance(seconds(1));  // a new bench, but no devices to classify on it; a tint and a ready
+  loop.advance(1s);  // a new bench, but no devices to classify on it; a tint and a ready
   EXPECT_EQ(settings.writes, (std::vector<Desired>{Desired::rpBoot, Desired::rpBoot}));
   EXPECT_EQ(frontEnd.views.size(), 4u);
-  expectShown("Want RP boot | Have watch error", true);
+  EXPECT_EQ(shown(), "Want RP boot | Have watch error (green)");
   controller->choose(Choice::quit());
   const auto seen = std::make_tuple(frontEnd.views, frontEnd.panels, attention.reads);
   EXPECT_EQ(std::make_tuple(loop.quits, frontEnd.panels.back()), std::make_tuple(1, "ready"));
@@ -102,7 +100,7 @@ TEST_F(ControllerTest, FailedStartNeverEnumeratesChoicesAreStoredAndReleasedIsNe
   EXPECT_EQ(loop.pending(), 0u);
   usb.change();
   frontEnd.oks.front()();
-  loop.advance(seconds(10));
+  loop.advance(10s);
   EXPECT_EQ(std::make_tuple(frontEnd.views, frontEnd.panels, attention.reads), seen);
   EXPECT_EQ(usb.enumerations, 0);
 }

@@ -59,7 +59,6 @@ TEST(ClassificationTest, DevicesAndRulesGiveOneStateInEitherOrder) {
       {{rp(0x0010, "Pi 500 Keyboard")}, {}, {rule(0x0010, ignore)}, none},
       {{rp(0x0005, "Board in FS mode")}, {}, {rule(0x0005, app)}, rpNormal},
       {{c6(mac)}, macOfEui64(pasted), {}, c6Unknown},
-      {{c6(kSerial), c6(mac)}, kSerial, {}, multiple},
       // arduino-pico: the bootloader's ids with another name; the named rule leaves the
       // bootloader as it is.
       {{rp(0x000F, "pico 2")}, {}, {pico2}, rpNormal},

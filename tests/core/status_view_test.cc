@@ -31,7 +31,7 @@ const struct Row {
     {D::rpNormal, std::nullopt, "watch error", "USB watcher unavailable"},
 };
 
-TEST(StatusViewTest, TitleTooltipScreenReaderTextAndMenuReadAsTheyShould) {
+TEST(StatusViewTest, TextsAndMenuReadAsTheyShouldAndALabelNamesItsStateInAnyCaseOrHyphenated) {
   for (const Row& row : kRows) {
     SCOPED_TRACE(row.have);
     const std::string observed = std::string("Observed: ") + row.detail;
@@ -57,9 +57,6 @@ TEST(StatusViewTest, TitleTooltipScreenReaderTextAndMenuReadAsTheyShould) {
       EXPECT_EQ(view.menu, menu);
     }
   }
-}
-
-TEST(StatusViewTest, ALabelNamesItsStateInAnyCaseAndHyphenatedAndNothingElseDoes) {
   EXPECT_EQ(observedFromName("Rp-Likely BOOT"), O::rpBoot);
   for (const char* name :
        {"", "RP likely", "rp_likely_boot", " none", "RP  likely boot", "rp-likely-boot-"}) {
