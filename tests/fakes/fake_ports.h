@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,19 +20,14 @@ namespace vantorel {
 // in time order, as the real loop would; a one-shot job longer than `early` runs that much before
 // it is due, as a coarse timer may. quit() is counted.
 struct FakeMainLoop final : MainLoop {
+  struct Handle final : Timer {
+    std::shared_ptr<int> token = std::make_shared<int>();  // its job goes with it
+  };
   struct Job {
     Instant due;
     Duration interval;  // zero: runs once
     std::function<void()> run;
-  };
-  using Jobs = std::map<int, Job>;
-  struct Handle final : Timer {
-    Handle(std::weak_ptr<Jobs> jobs, int id) : jobs(std::move(jobs)), id(id) {}
-    ~Handle() override {
-      if (const auto alive = jobs.lock()) alive->erase(id);
-    }
-    std::weak_ptr<Jobs> jobs;
-    int id;
+    std::weak_ptr<int> token;
   };
 
   Instant now() const override { return clock; }
@@ -45,29 +39,32 @@ struct FakeMainLoop final : MainLoop {
   }
   void quit() override { ++quits; }
   std::unique_ptr<Timer> add(Duration delay, Duration interval, std::function<void()> run) {
-    (*jobs)[++lastId] = Job{clock + delay, interval, std::move(run)};
-    return std::make_unique<Handle>(jobs, lastId);
+    auto handle = std::make_unique<Handle>();
+    jobs.push_back({clock + delay, interval, std::move(run), handle->token});
+    return handle;
   }
   void advance(Duration step) {
     const Instant end = clock + step;
-    for (;;) {
-      const auto next = std::min_element(
-          jobs->begin(), jobs->end(), [](auto& a, auto& b) { return a.second.due < b.second.due; });
-      if (next == jobs->end() || next->second.due > end) break;
-      clock = std::max(clock, next->second.due);
-      const std::function<void()> run = next->second.run;
-      if (next->second.interval > Duration::zero()) next->second.due += next->second.interval;
-      if (next->second.interval == Duration::zero()) jobs->erase(next);
+    while (pending() > 0) {
+      const auto next = std::ranges::min_element(jobs, {}, &Job::due);  // of those, the oldest
+      if (next->due > end) break;
+      clock = std::max(clock, next->due);
+      const std::function<void()> run = next->run;
+      if (next->interval > Duration::zero()) next->due += next->interval;
+      if (next->interval == Duration::zero()) jobs.erase(next);
       run();
     }
     clock = end;
   }
-  std::size_t pending() const { return jobs->size(); }  // timers and jobs not yet dropped
+  std::size_t pending() {  // timers and jobs not yet dropped
+    std::erase_if(jobs, [](const Job& job) { return job.token.expired(); });
+    return jobs.size();
+  }
 
-  int quits = 0, lastId = 0;
+  int quits = 0;
   Duration early{};
   Instant clock{std::chrono::hours(1000)};
-  std::shared_ptr<Jobs> jobs = std::make_shared<Jobs>();
+  std::vector<Job> jobs;  // in the order they were made
 };
 
 // Records every view shown and every panel call ("prompt: <text>", "ready", "close").

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <set>
 
 using namespace vantorel;
 
@@ -16,14 +15,11 @@ static UsbEvent ev(const char* action, const char* syspath, std::optional<USBDev
   return UsbEvent{action, syspath, true, std::move(device)};
 }
 
-// The devices' names, sorted and space separated.
+// The devices' names, space separated (they come by syspath).
 static std::string namesOf(const std::optional<std::vector<USBDevice>>& devices) {
-  std::multiset<std::string> names;
-  for (const USBDevice& device : devices.value_or(std::vector<USBDevice>{})) {
-    names.insert(device.name());
-  }
   std::string out;
-  for (const std::string& name : names) out += (out.empty() ? "" : " ") + name;
+  for (const USBDevice& each : devices.value_or(std::vector<USBDevice>{}))
+    out += (out.empty() ? "" : " ") + each.name();
   return out;
 }
 
