@@ -123,7 +123,6 @@ TEST(KeyGuardTest, NoKeyActsInTheFirstSecondNorAKeyHeldFromBeforeUntilItIsLetGo)
       {'*', 0, 0, false},     //
       {'+', S, 30, false},    // its auto-repeat, in the first second
       {'+', R, 999, false},   // a fresh key, still in the first second
-      {'+', R, 1500, false},  // ... its repeat after it
       {'+', S, 1500, false},  // a repeat of the key held from before the panel
       {'-', S, 1600, false},  //
       {'+', S, 1700, true},   // pressed anew after the first second
