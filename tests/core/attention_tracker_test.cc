@@ -117,16 +117,17 @@ TEST(AttentionTrackerTest, Scenarios) {
 // Given a panel shown at t = 0 ms with Return (R) already down, each step is a press (+), a
 // release (-) or the panel being shown (*), and whether a press may act.
 TEST(KeyGuardTest, NoKeyActsInTheFirstSecondNorAKeyHeldFromBeforeUntilItIsLetGo) {
-  constexpr unsigned R = 36, S = 65;  // Return, Space
+  constexpr unsigned R = 36, S = 65, A = 38;  // Return, Space, A
   const std::tuple<char, unsigned, int, bool> steps[] = {
       {'+', S, -5, false},    // before the panel is on screen
       {'*', 0, 0, false},     //
       {'+', S, 30, false},    // its auto-repeat, in the first second
-      {'+', R, 999, false},   // a fresh key, still in the first second
+      {'+', A, 999, false},   // a fresh key, still in the first second
+      {'+', A, 1500, false},  // ... its repeat after it
       {'+', S, 1500, false},  // a repeat of the key held from before the panel
       {'-', S, 1600, false},  //
       {'+', S, 1700, true},   // pressed anew after the first second
-      {'+', R, 1800, false},  // still held since the first second
+      {'+', R, 1800, false},  // down when the panel was shown
       {'-', R, 1900, false},  //
       {'+', R, 2000, true},   //
   };

@@ -11,9 +11,7 @@ using namespace vantorel;
 
 const std::string kSerial = "F4:12:FA:00:11:22";
 static USBDevice c6(std::string serial) { return {0x303A, 0x1001, "USB JTAG", serial}; }
-static USBDevice rp(std::int64_t product, std::string name) {
-  return {0x2E8A, product, name, "E6"};
-}
+static USBDevice rp(std::int64_t id, const char* name) { return {0x2E8A, id, name, "E6"}; }
 const USBDevice kKeyboard(0x046D, 0xC31C, "USB Keyboard", "");
 
 // The one rule a person would add about a Raspberry Pi product id.

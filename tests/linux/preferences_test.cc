@@ -96,6 +96,8 @@ TEST_F(PreferencesTest, InvalidRulesAreSkippedOneByOneAndEditsKeepTheRest) {
 
   std::ofstream(file.path()) << R"({"desired": "RP boot",})";  // a slip of the hand: kept
   EXPECT_EQ(add(probe), file.path() + " holds no JSON object; fix or remove it first");
+  std::ofstream(file.path()) << R"({"rules": {"x": 1}})";  // the person's to fix, not ours
+  EXPECT_NE(add(probe), "");
 }
 
 TEST_F(PreferencesTest, TheBundlesSerialWinsOnlyWhenSetAndNotEmpty) {
