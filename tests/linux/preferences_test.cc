@@ -53,12 +53,11 @@ TEST_F(PreferencesTest, WritersInSeveralProcessesLoseNoUpdate) {
 
 TEST_F(PreferencesTest, ALinkIsWrittenThroughAndAnythingElseNotRegularIsRefused) {
   for (const char* made : {"config", "dotfiles"}) fs::create_directories(temp.path / made);
-  const std::string target = temp.path / "dotfiles/vantorel.json";
   fs::create_symlink("../dotfiles/vantorel.json", file.path());  // not there yet
   ASSERT_EQ(add({0x2E8A, 0x000C, {}, RuleKind::ignore}), "");
   ASSERT_TRUE(file.update([](nlohmann::json& o) { return storeC6Serial(o, "AA"); }).ok());
   EXPECT_TRUE(fs::is_symlink(file.path()));
-  EXPECT_EQ(*readJsonObject(target),
+  EXPECT_EQ(*readJsonObject(temp.path / "dotfiles/vantorel.json"),
             (nlohmann::json{{"BoardC6Serial", "AA"},
                             {"rules", {{{"ids", "2e8a:000c"}, {"kind", "ignore"}}}}}));
 

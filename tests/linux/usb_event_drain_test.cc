@@ -11,8 +11,9 @@ using namespace vantorel;
 
 static USBDevice dev(const std::string& name) { return USBDevice(0x2e8a, 0x000f, name, "E0C9"); }
 
-static UsbEvent ev(const char* action, const char* syspath, std::optional<USBDevice> device = {}) {
-  return UsbEvent{action, syspath, true, std::move(device)};
+// An event of a whole device, or of an interface when its syspath has a ':'.
+static UsbEvent ev(const char* action, std::string path, std::optional<USBDevice> device = {}) {
+  return UsbEvent{action, path, path.find(':') == std::string::npos, std::move(device)};
 }
 
 // The devices' names, space separated (they come by syspath).
@@ -38,10 +39,7 @@ TEST(UsbEventDrainTest, KeepsTheListFromTheEventsAndEnumeratesOnlyWhenItCannotTr
       {{ev("add", "/b", dev("RP2350 Boot"))}, "RP2350 Boot keyboard", 1, 1},
       // Re-enumerated under another name: the board's "change" carries it.
       {{ev("change", "/b", dev("Pico"))}, "Pico keyboard", 1, 1},
-      {{ev("bind", "/b"), ev("unbind", "/b"), UsbEvent{"add", "/b:1.0", false, {}}, EINTR},
-       "Pico keyboard",
-       0,
-       1},
+      {{ev("bind", "/b"), ev("unbind", "/b"), ev("add", "/b:1.0"), EINTR}, "Pico keyboard", 0, 1},
       {{ev("remove", "/b"), ev("add", "/c", dev("c")), ev("remove", "/c")}, "keyboard", 1, 1},
       // Plugged and gone before its ids could be read: nothing to enumerate for.
       {{ev("add", "/q"), ev("remove", "/q")}, "keyboard", 1, 1},
