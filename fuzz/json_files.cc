@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "fakes/fake_main_loop.h"
+#include "fakes/fake_ports.h"
 #include "fuzz_check.h"
 #include "json_model.h"
 #include "linux/bundle.h"

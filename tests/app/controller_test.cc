@@ -5,18 +5,17 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/fake_main_loop.h"
 #include "fakes/fake_ports.h"
 
 using namespace vantorel;
 
-using std::chrono::milliseconds;
-using std::chrono::seconds;
+using namespace std::chrono_literals;
 using Devices = std::vector<USBDevice>;
 const USBDevice kC6(0x303A, 0x1001, "", "ab");  // the expected board: its serial is "AB"
+// A request beside the success of the tool's last job, and the success of the next.
 const std::string kPrompt =
-    R"({"active":true,"needs_user":true,"request_id":"R1","action":"Hold"})";
-const std::string kSuccess = R"({"success_id":"S1"})";
+    R"({"active":true,"needs_user":true,"request_id":"R1","action":"Hold","success_id":"S1"})";
+const std::string kSuccess = R"({"success_id":"S2"})";
 
 class ControllerTest : public ::testing::Test {
  protected:
@@ -27,9 +26,8 @@ class ControllerTest : public ::testing::Test {
     return controller;
   }
   // The last view drawn, by its title and tint (the view's texts: status_view_test.cc).
-  void expectShown(const std::string& title, bool tinted) {
-    EXPECT_EQ(frontEnd.views.back().title, title);
-    EXPECT_EQ(frontEnd.views.back().tinted, tinted);
+  std::string shown() const {
+    return frontEnd.views.back().title + (frontEnd.views.back().tinted ? " (green)" : "");
   }
 
   FakeMainLoop loop;
@@ -39,86 +37,65 @@ class ControllerTest : public ::testing::Test {
   FakeAttentionSource attention;
 };
 
-TEST_F(ControllerTest, StartUpAndEachChangeEnumerateOnceAndAFailedOneShowsTheWatchError) {
+TEST_F(ControllerTest, EachChangeEnumeratesOnceABenchClassifiesAgainAndPanelsAndTintKeepTime) {
   settings.stored = Desired::rpBoot;
   usb.attached = std::nullopt;
-  attention.bytes = kSuccess;
+  attention.bytes = kPrompt;
+  loop.early = 1s;  // one-shot timers fire a second early: the tint waits out the rest
   const auto controller = launch();
-  EXPECT_EQ(std::make_tuple(attention.reads, usb.enumerations, frontEnd.views.size()),
-            std::make_tuple(1, 1, std::size_t{1}));
-  expectShown("Want RP boot | Have watch error", true);
+  EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(1, 1u));
+  EXPECT_EQ(shown(), "Want RP boot | Have watch error (green)");
+  frontEnd.pressOk();
+  frontEnd.pressOk();  // twice, before the panel went
   usb.attached = Devices{kC6};
   usb.change();
-  EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(2, 2u));
-  expectShown("Want RP boot | Have C6 unknown mode", true);
-  usb.attached = std::nullopt;
-  usb.change();
-  expectShown("Want RP boot | Have watch error", true);
-}
-
-TEST_F(ControllerTest, FailedStartNeverEnumeratesEveryChoiceIsStoredAndQuitEnds) {
-  usb.startWorks = false;
-  const auto controller = launch();
-  controller->choose(Choice::pick(Desired::rpBoot));
-  controller->choose(Choice::pick(Desired::rpBoot));  // stored again: an outside edit is undone
-  settings.changed = Bench{};
-  loop.advance(seconds(1));  // a new bench, but no devices to classify on it
-  EXPECT_EQ(settings.writes, (std::vector<Desired>{Desired::rpBoot, Desired::rpBoot}));
-  EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(0, 3u));
-  expectShown("Want RP boot | Have watch error", false);
-  controller->choose(Choice::quit());
-  EXPECT_EQ(std::make_tuple(loop.quits, frontEnd.views.size()), std::make_tuple(1, 3u));
-}
-
-TEST_F(ControllerTest, ChangedBenchClassifiesTheLastDevicesAgainWithinATick) {
+  EXPECT_EQ(shown(), "Want RP boot | Have C6 unknown mode (green)");
   usb.attached = Devices{{0x2E8A, 0x000F, "RP2350 Boot", ""}, {0x2E8A, 0x000C, "Probe", ""}};
-  const auto controller = launch();
-  expectShown("Want C6 boot | Have multiple", false);
-  loop.advance(seconds(1));  // unchanged: nothing drawn
+  usb.change();
+  loop.advance(2999ms);  // polls of an unchanged bench draw nothing
+  EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(3, 3u));
+  EXPECT_EQ(shown(), "Want RP boot | Have multiple (green)");
+  loop.advance(1ms);
+  EXPECT_EQ(shown(), "Want RP boot | Have multiple");
   settings.changed =
       Bench{std::nullopt, SerialSource::none, "", {{0x2E8A, 0x000C, {}, RuleKind::ignore}}};
-  loop.advance(seconds(1));
-  expectShown("Want C6 boot | Have RP likely boot", false);
-  EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(1, 2u));
-}
-
-TEST_F(ControllerTest, TintEndsAfterThreeSecondsEvenWhenTheTimerFiresEarly) {
-  loop.early = seconds(1);
+  loop.advance(1s);
+  EXPECT_EQ(shown(), "Want RP boot | Have RP likely boot");
+  usb.attached = std::nullopt;
+  usb.change();
+  EXPECT_EQ(shown(), "Want RP boot | Have watch error");
+  EXPECT_EQ(std::make_tuple(usb.enumerations, frontEnd.views.size()), std::make_tuple(4, 6u));
+  loop.advance(56s);  // prompted again, 60 s after the first
   attention.bytes = kSuccess;
-  const auto controller = launch();
-  loop.advance(milliseconds(2999));
-  expectShown("Want C6 boot | Have none", true);
-  loop.advance(milliseconds(1));
-  expectShown("Want C6 boot | Have none", false);
-}
-
-TEST_F(ControllerTest, PanelsFollowTheHandShakeAndALateOkDoesNothing) {
-  attention.bytes = kPrompt;
-  const auto controller = launch();
-  frontEnd.pressOk();
-  frontEnd.pressOk();         // twice, before the panel went
-  loop.advance(seconds(60));  // prompted again
-  attention.bytes = kSuccess;
-  loop.advance(seconds(1));
+  loop.advance(1s);
   frontEnd.pressOk();  // on the prompt that the ready panel replaced
-  loop.advance(milliseconds(2999));
+  loop.advance(1999ms);
   EXPECT_EQ(frontEnd.panels,
             (std::vector<std::string>{"prompt: Hold", "close", "prompt: Hold", "ready"}));
-  loop.advance(milliseconds(1));
+  loop.advance(1001ms);
   EXPECT_EQ(frontEnd.panels.back(), "close");
 }
 
-TEST_F(ControllerTest, ReleasedControllerIsNeverCalledBack) {
+TEST_F(ControllerTest, FailedStartNeverEnumeratesChoicesAreStoredAndReleasedIsNeverCalledBack) {
+  usb.startWorks = false;
   attention.bytes = kPrompt;
   auto controller = launch();
+  controller->choose(Choice::pick(Desired::rpBoot));
+  controller->choose(Choice::pick(Desired::rpBoot));  // stored again: an outside edit is undone
+  settings.changed = Bench{};
   attention.bytes = kSuccess;
-  loop.advance(seconds(1));  // the tint's end and the ready panel's expiry are pending
+  loop.advance(1s);  // a new bench, but no devices to classify on it; a tint and a ready
+  EXPECT_EQ(settings.writes, (std::vector<Desired>{Desired::rpBoot, Desired::rpBoot}));
+  EXPECT_EQ(frontEnd.views.size(), 4u);
+  EXPECT_EQ(shown(), "Want RP boot | Have watch error (green)");
+  controller->choose(Choice::quit());
   const auto seen = std::make_tuple(frontEnd.views, frontEnd.panels, attention.reads);
-  controller.reset();
+  EXPECT_EQ(std::make_tuple(loop.quits, frontEnd.panels.back()), std::make_tuple(1, "ready"));
+  controller.reset();  // with the tint's end and the ready panel's expiry pending
   EXPECT_EQ(loop.pending(), 0u);
   usb.change();
   frontEnd.oks.front()();
-  loop.advance(seconds(10));
+  loop.advance(10s);
   EXPECT_EQ(std::make_tuple(frontEnd.views, frontEnd.panels, attention.reads), seen);
-  EXPECT_EQ(usb.enumerations, 1);
+  EXPECT_EQ(usb.enumerations, 0);
 }

@@ -9,7 +9,6 @@
 #include <sstream>
 
 #include "cli/attention_request.h"
-#include "fakes/fake_main_loop.h"
 #include "fakes/fake_ports.h"
 
 using namespace vantorel;

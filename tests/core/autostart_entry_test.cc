@@ -8,10 +8,7 @@
 using namespace vantorel;
 
 TEST(AutostartEntryTest, ExecRunsThePathAsItIs) {
-  struct Row {
-    std::string path;
-    std::optional<std::string> exec;
-  } rows[] = {
+  const std::pair<std::string, std::optional<std::string>> rows[] = {
       {"/opt/V/bin/vantorel", R"(Exec="/opt/V/bin/vantorel")"},
       {"/a b/$HOME/`x`/\"q\"/c\\d", R"(Exec="/a b/\\$HOME/\\`x\\`/\\"q\\"/c\\\\d")"},
       // Readers look for the program before they expand "%%": the shell runs it.
@@ -19,11 +16,11 @@ TEST(AutostartEntryTest, ExecRunsThePathAsItIs) {
       {"bin/vantorel", std::nullopt},
       {"/a\nb", std::nullopt},
   };
-  for (const Row& row : rows) {
-    const auto entry = autostartEntry(row.path);
-    ASSERT_EQ(entry.has_value(), row.exec.has_value()) << row.path;
+  for (const auto& [path, exec] : rows) {
+    const auto entry = autostartEntry(path);
+    ASSERT_EQ(entry.has_value(), exec.has_value()) << path;
     if (!entry) continue;
     EXPECT_TRUE(entry->starts_with("[Desktop Entry]\nType=Application\n"));
-    EXPECT_NE(entry->find("\n" + *row.exec + "\n"), std::string::npos) << *entry;
+    EXPECT_NE(entry->find("\n" + *exec + "\n"), std::string::npos) << *entry;
   }
 }

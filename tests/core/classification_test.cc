@@ -11,9 +11,7 @@ using namespace vantorel;
 
 const std::string kSerial = "F4:12:FA:00:11:22";
 static USBDevice c6(std::string serial) { return {0x303A, 0x1001, "USB JTAG", serial}; }
-static USBDevice rp(std::int64_t product, std::string name) {
-  return {0x2E8A, product, name, "E6"};
-}
+static USBDevice rp(std::int64_t id, const char* name) { return {0x2E8A, id, name, "E6"}; }
 const USBDevice kKeyboard(0x046D, 0xC31C, "USB Keyboard", "");
 
 // The one rule a person would add about a Raspberry Pi product id.
@@ -27,12 +25,9 @@ TEST(ClassificationTest, DevicesAndRulesGiveOneStateInEitherOrder) {
   const USBDevice bootsel = rp(0x000F, "RP2350 Boot"), probe = rp(0x000C, "Debug Probe");
   const std::string pasted = "40:4c:ca:ff:fe:41:a9:ec", mac = "40:4C:CA:41:A9:EC";
   const DeviceRule pico2 = rule(0x000F, app, "Pico 2");
-  struct Row {
-    std::vector<USBDevice> devices;
-    std::optional<std::string> serial;
-    DeviceRules rules;
-    Observed expected;
-  } rows[] = {
+  // The devices, the expected C6 serial, the rules and the state they give.
+  using Row = std::tuple<std::vector<USBDevice>, std::optional<std::string>, DeviceRules, Observed>;
+  const Row rows[] = {
       {{}, kSerial, {}, none},
       {{kKeyboard, {0x303A, 0x1002, "ESP32-S3", kSerial}}, kSerial, {}, none},
       // Raspberry Pi: the whole name in any letter case, tied to its product id.
@@ -62,7 +57,6 @@ TEST(ClassificationTest, DevicesAndRulesGiveOneStateInEitherOrder) {
       {{rp(0x0010, "Pi 500 Keyboard")}, {}, {rule(0x0010, ignore)}, none},
       {{rp(0x0005, "Board in FS mode")}, {}, {rule(0x0005, app)}, rpNormal},
       {{c6(mac)}, macOfEui64(pasted), {}, c6Unknown},
-      {{c6(kSerial), c6(mac)}, kSerial, {}, multiple},
       // arduino-pico: the bootloader's ids with another name; the named rule leaves the
       // bootloader as it is.
       {{rp(0x000F, "pico 2")}, {}, {pico2}, rpNormal},
@@ -70,46 +64,40 @@ TEST(ClassificationTest, DevicesAndRulesGiveOneStateInEitherOrder) {
       // A rule with the name wins over one without, whichever comes first.
       {{bootsel}, {}, {rule(0x000F, ignore), rule(0x000F, boot, "rp2350 BOOT")}, rpBoot},
   };
-  for (int number = 0; const Row& row : rows) {
+  for (int number = 0; const auto& [attached, serial, rules, expected] : rows) {
     SCOPED_TRACE(number++);
-    for (std::vector<USBDevice> devices = row.devices; const bool reversed : {false, true}) {
+    for (std::vector<USBDevice> devices = attached; const bool reversed : {false, true}) {
       if (reversed) std::ranges::reverse(devices);
-      EXPECT_EQ(observed(devices, Bench{row.serial, SerialSource::user, "", row.rules}),
-                row.expected);
-      if (row.rules.empty()) {
-        EXPECT_EQ(observed(devices, row.serial), row.expected);
+      EXPECT_EQ(observed(devices, Bench{serial, SerialSource::user, "", rules}), expected);
+      if (rules.empty()) {
+        EXPECT_EQ(observed(devices, serial), expected);
       }
     }
   }
 }
 
 TEST(ClassificationTest, RuleIdsAndSerialFormsAreReadExactly) {
-  struct Ids {
-    const char* text;
-    std::int64_t both;  // vendor << 16 | product, or -1: refused
-  } ids[] = {{"2e8a:000C", 0x2E8A000C}, {"2E8A:000c", 0x2E8A000C}, {"2e8a:00c", -1},
-             {"2e8a:0x0c", -1},         {"2e8a-000c", -1},         {" 2e8a:000c", -1},
-             {"2e8a:000cc", -1}};
-  for (const Ids& each : ids) {
-    const auto parsed = parseIds(each.text);
-    EXPECT_EQ(parsed ? parsed->first << 16 | parsed->second : -1, each.both) << each.text;
+  // Each text and its vendor << 16 | product, or -1: refused.
+  const std::pair<const char*, std::int64_t> ids[] = {
+      {"2e8a:000C", 0x2E8A000C}, {"2E8A:000c", 0x2E8A000C}, {"2e8a:00c", -1},  {"2e8a:0x0c", -1},
+      {"2e8a-000c", -1},         {" 2e8a:000c", -1},        {"2e8a:000cc", -1}};
+  for (const auto& [text, both] : ids) {
+    const auto parsed = parseIds(text);
+    EXPECT_EQ(parsed ? parsed->first << 16 | parsed->second : -1, both) << text;
   }
   EXPECT_EQ(ruleWords(rule(0x0005, RuleKind::app, "Say \"hi\" $x")),
             R"(2e8a:0005 app --name "Say \"hi\" \$x")");
-  struct Serial {
-    const char* text;
-    const char* mac;  // what an EUI-64 is refused with
-    bool plausible;
-  } serials[] = {{"40:4c:ca:ff:fe:41:a9:ec", "40:4C:CA:41:A9:EC", false},
-                 {"40-4C-CA-FF-FE-41-A9-EC", "40:4C:CA:41:A9:EC", false},
-                 {"40:4c:ca:ff:fd:41:a9:ec", nullptr, false},
-                 {"40:4c:ca:ff:fe:41:a9", nullptr, false},
-                 {"40:4C:CA:41:A9:EC", nullptr, true},
-                 {"40:4C:CA:41:A9-EC", nullptr, false},
-                 {"404CCA41A9EC", nullptr, false}};
-  for (const Serial& each : serials) {
-    EXPECT_EQ(macOfEui64(each.text), each.mac ? std::optional<std::string>(each.mac) : std::nullopt)
-        << each.text;
-    EXPECT_EQ(c6CouldReport(each.text), each.plausible) << each.text;
+  // Each serial, the MAC an EUI-64 is refused with, and whether a C6 could report it.
+  const std::tuple<const char*, const char*, bool> serials[] = {
+      {"40:4c:ca:ff:fe:41:a9:ec", "40:4C:CA:41:A9:EC", false},
+      {"40-4C-CA-FF-FE-41-A9-EC", "40:4C:CA:41:A9:EC", false},
+      {"40:4c:ca:ff:fd:41:a9:ec", nullptr, false},
+      {"40:4c:ca:ff:fe:41:a9", nullptr, false},
+      {"40:4C:CA:41:A9:EC", nullptr, true},
+      {"40:4C:CA:41:A9-EC", nullptr, false},
+      {"404CCA41A9EC", nullptr, false}};
+  for (const auto& [text, mac, plausible] : serials) {
+    EXPECT_EQ(macOfEui64(text), mac ? std::optional<std::string>(mac) : std::nullopt) << text;
+    EXPECT_EQ(c6CouldReport(text), plausible) << text;
   }
 }

@@ -15,11 +15,10 @@ static std::string repeat(std::string_view piece, std::size_t count) {
 
 const std::string Z(kZeroWidthSpace);
 
-TEST(PanelLabelTextTest, ControlsShowAndLongRunsGetPlacesToBreak) {
-  const std::string acute = "e\u0301";
-  struct Row {
-    std::string text, label;
-  } rows[] = {
+TEST(PanelLabelTextTest, ControlsShowLongRunsGetPlacesToBreakAndAnyTextIsCut) {
+  const std::string acute = "e\u0301", words = repeat("ab ", 400);  // 1,200 characters
+  const std::size_t max = kMaxLabelCharacters;
+  const std::pair<std::string, std::string> rows[] = {
       {"Press BOOT, then RESET", "Press BOOT, then RESET"},
       {"Tap \u202eTESER\u202c then \u2066BOOT\u2069",
        "Tap <U+202E>TESER<U+202C> then <U+2066>BOOT<U+2069>"},
@@ -33,16 +32,13 @@ TEST(PanelLabelTextTest, ControlsShowAndLongRunsGetPlacesToBreak) {
       {std::string(22, 'a') + "क्षa", std::string(22, 'a') + "क्ष" + Z + "a"},
       // Only a pile of marks on one letter is broken anyway.
       {"a" + repeat("\u0301", 60), "a" + repeat("\u0301", 47) + Z + repeat("\u0301", 13)},
+      // The label is given at most its characters; each control shows as two: a megabyte of
+      // them gives it 512.
+      {words, words.substr(0, max) + "…"},
+      {words.substr(0, max), words.substr(0, max)},
+      {std::string(1 << 20, '\x01'),
+       repeat("^A", 12) + repeat(Z + repeat("^A", 12), 41) + Z + repeat("^A", 8) + "…"},
   };
-  for (const Row& row : rows) EXPECT_EQ(panelLabelText(row.text), row.label) << row.text;
-}
-
-TEST(PanelLabelTextTest, TheLabelIsGivenAtMostItsCharactersOfAnyText) {
-  const std::string words = repeat("ab ", 400);  // 1,200 characters
-  EXPECT_EQ(panelLabelText(words), words.substr(0, kMaxLabelCharacters) + "…");
-  EXPECT_EQ(panelLabelText(words.substr(0, kMaxLabelCharacters)),
-            words.substr(0, kMaxLabelCharacters));
-  // Each control shows as two characters: a megabyte of them gives the label 512.
-  const std::string label = panelLabelText(std::string(1 << 20, '\x01'));
-  EXPECT_EQ(label, repeat("^A", 12) + repeat(Z + repeat("^A", 12), 41) + Z + repeat("^A", 8) + "…");
+  for (const auto& [text, label] : rows)
+    EXPECT_EQ(panelLabelText(text), label) << text.substr(0, 80);
 }

@@ -1,5 +1,6 @@
 // Given a wanted state, an observed one (or a watch that failed) and the tint, we should give
-// exactly the texts a person reads and one check mark, on the wanted state.
+// exactly the texts a person reads and one check mark, on the wanted state; a script names an
+// observed state by its label, in any case and with hyphens for spaces.
 
 #include "core/status_view.h"
 
@@ -30,7 +31,7 @@ const struct Row {
     {D::rpNormal, std::nullopt, "watch error", "USB watcher unavailable"},
 };
 
-TEST(StatusViewTest, TitleTooltipScreenReaderTextAndMenuReadAsTheyShould) {
+TEST(StatusViewTest, TextsAndMenuReadAsTheyShouldAndALabelNamesItsStateInAnyCaseOrHyphenated) {
   for (const Row& row : kRows) {
     SCOPED_TRACE(row.have);
     const std::string observed = std::string("Observed: ") + row.detail;
@@ -44,6 +45,9 @@ TEST(StatusViewTest, TitleTooltipScreenReaderTextAndMenuReadAsTheyShould) {
     }
     menu.push_back({});
     menu.push_back({MenuEntry::Kind::choice, "Quit", false, Choice::quit()});
+    EXPECT_EQ(observedFromName(row.have), row.observed);  // "watch error" names no state
+    EXPECT_EQ(observedNames().find('"' + std::string(row.have) + '"') != std::string::npos,
+              row.observed.has_value());
     for (const bool tinted : {false, true}) {
       const StatusView view = statusView(row.desired, row.observed, tinted);
       EXPECT_EQ(view.title, "Want " + want + " | Have " + row.have);
@@ -52,5 +56,10 @@ TEST(StatusViewTest, TitleTooltipScreenReaderTextAndMenuReadAsTheyShould) {
       EXPECT_EQ(view.tinted, tinted);
       EXPECT_EQ(view.menu, menu);
     }
+  }
+  EXPECT_EQ(observedFromName("Rp-Likely BOOT"), O::rpBoot);
+  for (const char* name :
+       {"", "RP likely", "rp_likely_boot", " none", "RP  likely boot", "rp-likely-boot-"}) {
+    EXPECT_EQ(observedFromName(name), std::nullopt) << name;
   }
 }

@@ -8,9 +8,7 @@
 using namespace vantorel;
 
 TEST(VisibleTextTest, BadBytesAreOneReplacementPerStartAndControlsAreNamed) {
-  struct Row {
-    std::string text, shown;
-  } rows[] = {
+  const std::pair<std::string, std::string> rows[] = {
       // Octal escapes, since a hexadecimal one would swallow the letters after it.
       {"\342\202", "\uFFFD"},                        // cut short by the end: one
       {std::string("\342\202\0x", 4), "\uFFFD^@x"},  // cut short by a NUL: one
@@ -21,6 +19,6 @@ TEST(VisibleTextTest, BadBytesAreOneReplacementPerStartAndControlsAreNamed) {
       {"a\u070Fb\u200Fc\u2069d\u200Be", "a<U+070F>b<U+200F>c<U+2069>d\u200Be"},
       {"\t\r\n\x1b", "\t^M^J^["},
   };
-  for (const Row& row : rows) EXPECT_EQ(visibleText(row.text), row.shown) << row.text;
+  for (const auto& [text, shown] : rows) EXPECT_EQ(visibleText(text), shown) << text;
   EXPECT_EQ(visibleText("a\r\nb\nc\r", LineBreaks::kKeep), "a\nb\nc^M");
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -8,10 +10,62 @@
 
 #include "ports/attention_source.h"
 #include "ports/front_end.h"
+#include "ports/main_loop.h"
 #include "ports/settings.h"
 #include "ports/usb_watch.h"
 
 namespace vantorel {
+
+// A main loop whose clock only moves in advance(), which runs every timer falling due on the way
+// in time order, as the real loop would; a one-shot job longer than `early` runs that much before
+// it is due, as a coarse timer may. quit() is counted.
+struct FakeMainLoop final : MainLoop {
+  struct Handle final : Timer {
+    std::shared_ptr<int> token = std::make_shared<int>();  // its job goes with it
+  };
+  struct Job {
+    Instant due;
+    Duration interval;  // zero: runs once
+    std::function<void()> run;
+    std::weak_ptr<int> token;
+  };
+
+  Instant now() const override { return clock; }
+  std::unique_ptr<Timer> every(Duration interval, std::function<void()> tick) override {
+    return add(interval, interval, std::move(tick));
+  }
+  std::unique_ptr<Timer> after(Duration delay, std::function<void()> job) override {
+    return add(delay > early ? delay - early : delay, Duration::zero(), std::move(job));
+  }
+  void quit() override { ++quits; }
+  std::unique_ptr<Timer> add(Duration delay, Duration interval, std::function<void()> run) {
+    auto handle = std::make_unique<Handle>();
+    jobs.push_back({clock + delay, interval, std::move(run), handle->token});
+    return handle;
+  }
+  void advance(Duration step) {
+    const Instant end = clock + step;
+    while (pending() > 0) {
+      const auto next = std::ranges::min_element(jobs, {}, &Job::due);  // of those, the oldest
+      if (next->due > end) break;
+      clock = std::max(clock, next->due);
+      const std::function<void()> run = next->run;
+      if (next->interval > Duration::zero()) next->due += next->interval;
+      if (next->interval == Duration::zero()) jobs.erase(next);
+      run();
+    }
+    clock = end;
+  }
+  std::size_t pending() {  // timers and jobs not yet dropped
+    std::erase_if(jobs, [](const Job& job) { return job.token.expired(); });
+    return jobs.size();
+  }
+
+  int quits = 0;
+  Duration early{};
+  Instant clock{std::chrono::hours(1000)};
+  std::vector<Job> jobs;  // in the order they were made
+};
 
 // Records every view shown and every panel call ("prompt: <text>", "ready", "close").
 struct FakeFrontEnd final : FrontEnd {

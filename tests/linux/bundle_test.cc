@@ -12,7 +12,7 @@
 using namespace vantorel;
 namespace fs = std::filesystem;
 
-TEST(BundleTest, SerialComesOnlyFromAStringInAJsonObject) {
+TEST(BundleTest, SerialComesOnlyFromAStringInAJsonObjectAndTheAttentionFileFromBelowTheRoot) {
   const TempFolder temp;
   fs::create_directories(temp.path / "share/vantorel");
   for (const auto& [text, serial] : std::initializer_list<std::pair<const char*, const char*>>{
@@ -23,9 +23,6 @@ TEST(BundleTest, SerialComesOnlyFromAStringInAJsonObject) {
     std::ofstream(temp.path / "share/vantorel/Info.json") << text;
     EXPECT_EQ(Bundle::at(temp.path).c6Serial, serial ? std::optional(serial) : std::nullopt);
   }
-}
-
-TEST(BundleTest, AttentionFileBesideABundleOnlyBelowTheRoot) {
   for (const auto& [bundle, beside] : std::initializer_list<std::pair<const char*, const char*>>{
            {"/P/build/Vantorel", "/P/work/board-flash-attention.json"},
            {"/usr", nullptr},
