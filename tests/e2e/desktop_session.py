@@ -115,8 +115,7 @@ class Session:  # everything one run needs around the program; close() always cl
         shutil.rmtree(self.root, ignore_errors=True)
 
     def write_attention(self, content):  # at once, as the flashing tool does
-        with open(self.root + "/work/attention.tmp", "w") as out:
-            json.dump(content, out)
+        open(self.root + "/work/attention.tmp", "w").write(json.dumps(content))
         os.rename(self.root + "/work/attention.tmp", self.root + "/work/board-flash-attention.json")
 
     def visible_window(self, title):

@@ -6,8 +6,7 @@ import os, re, subprocess, sys, time, traceback
 sys.dont_write_bytecode = True  # no cache files in the source tree
 from desktop_session import WATCHER, Session  # noqa: E402
 
-# One panel along the top holding the notification area only; read by xfconfd, which the bus
-# starts with the home of run-on-desktop.sh.
+# One panel along the top holding the notification area only, for xfconfd (run-on-desktop's home).
 PANEL = """<channel name="xfce4-panel" version="1.0"><property name="configver" type="int"
 value="2"/><property name="panels" type="array"><value type="int" value="1"/><property
 name="panel-1" type="empty"><property name="position" type="string" value="p=6;x=0;y=0"/>
@@ -130,7 +129,6 @@ def steps(session, shots):
     yield "the item as hosts read it shows a plugged-in bootloader and keeps a choice over a restart"
     label = lambda text: session.wait_until(  # noqa: E731
         "label", lambda: item.prop("XAyatanaLabel"), expected=text)
-    checked = lambda: [e["label"] for e in item.entries() if e.get("toggle-state") == 1]  # noqa
     assert all(os.path.isfile(f"{item.prop('IconThemePath')}/hicolor/scalable/apps/{name}.svg")
                for name in (item.prop("IconName"), item.prop("AttentionIconName")))
     entries = item.entries()  # hosts draw the menu themselves and never deliver Ctrl+Q
@@ -143,7 +141,8 @@ def steps(session, shots):
     session.wait_for_exit()
     item = session.start_program()
     label("Want RP boot | Have RP likely boot")
-    assert checked() == ["Want RP boot"] and "status area" not in session.program_log()
+    assert [e["label"] for e in item.entries() if e.get("toggle-state") == 1] == [
+        "Want RP boot"] and "status area" not in session.program_log()
 
     yield "a second start shows nothing; starts after the first was killed; 'vantorel quit'"
     vantorel = lambda *argv: subprocess.run([session.bundle + "/bin/vantorel", *argv],  # noqa
