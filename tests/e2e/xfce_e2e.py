@@ -177,7 +177,7 @@ if __name__ == "__main__":
         for step in steps(session, sys.argv[2:] and os.path.abspath(sys.argv[2])):
             print(f"- {step}", flush=True)
         print("ok")
-    except AssertionError:
+    except Exception:
         print(f"FAILED - {step}: {traceback.format_exc(limit=-1)}--- program output ---\n"
               f"{session.program_log()}")
         sys.exit(1)
