@@ -63,7 +63,8 @@ TEST_F(GtkFrontEndTest, PanelsShowTextAsItIsGoAfterTheirHandlerAndCloseActsAsThe
   EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(parts[0])), "<b>Hold</b> &amp; <U+202E>TESER");
   gtk_button_clicked(GTK_BUTTON(parts[1]));
   EXPECT_TRUE(presses == 1 && spinUntil([&] { return destroyed; }));
-  // A long request ends with an ellipsis and is whole in the tooltip and for screen readers.
+  // A long request ends with an ellipsis, the panel keeping its size, and is whole in the
+  // tooltip and for screen readers.
   std::string text = "Hold BOOTSEL on the RP2350 board, press and release RESET. ";
   text += text + text + text;
   frontEnd.prompt(text, [&] { ++presses; });
@@ -74,6 +75,9 @@ TEST_F(GtkFrontEndTest, PanelsShowTextAsItIsGoAfterTheirHandlerAndCloseActsAsThe
   EXPECT_TRUE(pango_layout_is_ellipsized(gtk_label_get_layout(GTK_LABEL(label))));
   EXPECT_EQ(tooltip, text);
   EXPECT_EQ(atk_object_get_description(gtk_widget_get_accessible(label)), text);
+  int width = 0, height = 0;
+  gtk_window_get_size(window, &width, &height);
+  EXPECT_EQ(std::pair(width, height), std::pair(440, 150));
   // Closing acts as its "OK", which is the focused default button.
   EXPECT_TRUE(gtk_widget_has_default(gtk_window_get_focus(window)));
   gtk_window_close(window);
