@@ -44,7 +44,7 @@ def main(bundle, shots):
         wait_until("the other window", lambda: '"name": "Other"' in sway("-t", "get_tree"))
         sway('[title="^Other$"]', "floating enable, resize set 1200 700, move position center")
         others.append(subprocess.Popen([program], stdout=log, stderr=log))
-        print("- the prompt is centred, stays above a window raised after it, keeps the keys", flush=True)
+        print("- the prompt: centred, above a window raised after it, with the keys", flush=True)
         time.sleep(0.5)
         open(attention, "w").write(
             '{"active": true, "needs_user": true, "request_id": "a", "action": "Go"}')
