@@ -17,7 +17,7 @@ test_packages=(
   libgtest-dev libgmock-dev clang-format clang-tidy
   clang libclang-rt-14-dev  # the sanitized unit tests and the fuzz targets
   umockdev libumockdev-dev gir1.2-umockdev-1.0
-  xvfb openbox xdotool x11-utils imagemagick dbus
+  xvfb xdotool x11-utils imagemagick dbus
   xfce4-panel xfconf xfwm4  # a real status-area host
   sway xwayland grim wtype  # a Wayland session
   python3 python3-dbus python3-gi

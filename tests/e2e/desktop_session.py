@@ -82,21 +82,27 @@ class Session:  # everything one run needs around the program; close() always cl
         self.others.append(subprocess.Popen(argv, env=self.tools, stdout=subprocess.DEVNULL,
                                             stderr=subprocess.DEVNULL))
 
-    def start_window_manager(self, *argv):
-        self.start(*(argv or ["openbox", "--sm-disable"]))
+    def start_window_manager(self):
+        self.start("xfwm4", "--compositor=off")
         self.wait_until("the window manager", lambda: "window id" in self.tool(
             "xprop", "-root", "_NET_SUPPORTING_WM_CHECK"))
 
-    def start_program(self, **env):  # its item once registered, with our watcher and display
-        self.watcher and self.watcher.items.clear()
+    def items(self):  # (bus name, path) of each item registered with our watcher or the desktop's
+        return list(self.watcher.items) if self.watcher else [
+            (i[:i.index("/")], i[i.index("/"):]) for i in self.bus.get_object(
+                WATCHER, "/StatusNotifierWatcher").Get(WATCHER, "RegisteredStatusNotifierItems",
+                                                       dbus_interface=dbus.PROPERTIES_IFACE)]
+
+    def start_program(self, **env):  # its item once registered, with the session's display
+        before = self.items()
         self.program = subprocess.Popen([self.bundle + "/bin/vantorel"], env=dict(self.env, **env),
                                         stdout=self.log, stderr=self.log, stdin=subprocess.DEVNULL)
-        if "DISPLAY" not in env and self.watcher:
-            return Item(self.bus, *self.wait_until("the item", lambda: self.watcher.items)[-1])
+        if "DISPLAY" not in env:
+            return Item(self.bus, *self.wait_until("the item", lambda: [
+                i for i in self.items() if i not in before])[-1])
 
-    def wait_for_exit(self):
-        return self.wait_until("the exit", lambda: self.program.poll() is not None and [
-            self.program.returncode])[0]
+    def wait_for_exit(self, status=0):
+        self.wait_until(f"the exit status {status}", self.program.poll, expected=status)
 
     def program_log(self):
         return open(self.log.name).read()
@@ -109,8 +115,7 @@ class Session:  # everything one run needs around the program; close() always cl
         shutil.rmtree(self.root, ignore_errors=True)
 
     def write_attention(self, content):  # at once, as the flashing tool does
-        with open(self.root + "/work/attention.tmp", "w") as out:
-            json.dump(content, out)
+        open(self.root + "/work/attention.tmp", "w").write(json.dumps(content))
         os.rename(self.root + "/work/attention.tmp", self.root + "/work/board-flash-attention.json")
 
     def visible_window(self, title):

@@ -1,13 +1,12 @@
-# The real program's item and panels under Debian's Xfce panel (its default notification area)
-# and xfwm4, seen in screen pixels and window properties. Usage: xfce_e2e.py <bundle folder>
-# [<screenshot folder>]; with VANTOREL_STRIP=WxH+X+Y, on a running desktop, its status area there.
-import os, re, sys, time
+# The real program under Debian's Xfce panel (its default notification area) and xfwm4: its item
+# on the panel in screen pixels and read and clicked as a host does it, its panels in window
+# properties, one instance per user and its fall-back to the terminal. Usage: xfce_e2e.py <bundle
+# folder> [<screenshot folder>]; with VANTOREL_STRIP=WxH+X+Y, on a running desktop, its status area.
+import os, re, subprocess, sys, time, traceback
 sys.dont_write_bytecode = True  # no cache files in the source tree
-from desktop_e2e import run  # noqa: E402
-from desktop_session import WATCHER  # noqa: E402
+from desktop_session import WATCHER, Session  # noqa: E402
 
-# One panel along the top holding the notification area only; read by xfconfd, which the bus
-# starts with the home of run-on-desktop.sh.
+# One panel along the top holding the notification area only, for xfconfd (run-on-desktop's home).
 PANEL = """<channel name="xfce4-panel" version="1.0"><property name="configver" type="int"
 value="2"/><property name="panels" type="array"><value type="int" value="1"/><property
 name="panel-1" type="empty"><property name="position" type="string" value="p=6;x=0;y=0"/>
@@ -20,28 +19,13 @@ OTHER = ("import gi; gi.require_version('Gtk', '3.0'); from gi.repository import
          "w = Gtk.Window(title='Other'); w.add(Gtk.TextView()); w.show_all(); Gtk.main()")
 
 
-# Types lines ending in Return into the focused window while a prompt appears, for half a second
-# after it is seen (within its first second); returns the prompt and whether it had the focus.
-def type_through_prompt(session):
-    shown, focused = None, False
-    for _ in range(100):
-        session.tool("xdotool", "key", "--delay", "20", "o", "k", "Return")
-        window = session.visible_window("Board action needed")
-        shown = shown or (window and (window, time.monotonic()))
-        focused = focused or bool(window and f"{window:#x}" in session.tool(
-            "xprop", "-root", "_NET_ACTIVE_WINDOW"))
-        if shown and time.monotonic() > shown[1] + 0.5:
-            return shown[0], focused
-    raise AssertionError("no prompt")
-
-
 def steps(session, shots):
     other = os.environ.get("VANTOREL_STRIP")  # the panel's place on another, running desktop
     if not other:
         folder = os.environ["XDG_CONFIG_HOME"] + "/xfce4/xfconf/xfce-perchannel-xml"
         os.makedirs(folder)
         open(folder + "/xfce4-panel.xml", "w").write(PANEL)
-        session.start_window_manager("xfwm4", "--compositor=off")
+        session.start_window_manager()
         session.start("xfce4-panel", "--disable-wm-check")
     session.wait_until("the panel", lambda: session.bus.name_has_owner(WATCHER))
     width, height, left, top = map(int, re.split("[x+]", other or "1280x30+0+0"))
@@ -85,7 +69,7 @@ def steps(session, shots):
 
     yield "shows the item's icon on the panel"
     empty = session.wait_until("a still panel", still)
-    session.start_program()
+    item = session.start_program()
     icon = session.wait_until("the icon", lambda: sorted({i - i % 3 for i, (a, b) in enumerate(
         zip(empty, strip())) if a != b}))
     assert green() == 0
@@ -119,14 +103,74 @@ def steps(session, shots):
     yield "lines typed into another window as the prompt appears leave it standing; a click answers"
     session.tool("xdotool", "windowactivate", "--sync", str(used))
     session.write_attention({"active": True, "needs_user": True, "request_id": "t", "action": "Go"})
-    window, focused = type_through_prompt(session)
+    shown, focused, deadline = None, False, time.monotonic() + 20
+    while time.monotonic() < (shown[1] + 0.5 if shown else deadline):  # till 0.5 s after it shows
+        session.tool("xdotool", "key", "--delay", "20", "o", "k", "Return")
+        window = session.visible_window("Board action needed")
+        shown = shown or (window and (window, time.monotonic()))
+        focused = focused or bool(window and f"{window:#x}" in session.tool(
+            "xprop", "-root", "_NET_ACTIVE_WINDOW"))
     time.sleep(1)
-    assert focused and session.visible_window("Board action needed") == window
+    assert focused and session.visible_window("Board action needed") == shown[0], (shown, focused)
     # "OK" spans 340..420 x 105..135; a click before it takes input is lost
     session.wait_until("the panel to close", lambda: not session.visible_window(
-        "Board action needed") or session.tool("xdotool", "mousemove", "--window", str(window),
+        "Board action needed") or session.tool("xdotool", "mousemove", "--window", str(shown[0]),
                                                "--sync", "380", "120", "click", "1", "sleep", "1"))
+
+    yield "the item as hosts read it: a plugged-in bootloader, a choice kept over a restart"
+    label = lambda text: session.wait_until(  # noqa: E731
+        "label", lambda: item.prop("XAyatanaLabel"), expected=text)
+    assert all(os.path.isfile(f"{item.prop('IconThemePath')}/hicolor/scalable/apps/{name}.svg")
+               for name in (item.prop("IconName"), item.prop("AttentionIconName")))
+    entries = item.entries()  # hosts draw the menu themselves and never deliver Ctrl+Q
+    assert not entries[0]["enabled"] and "shortcut" not in entries[-1], entries
+    session.add_usb_device("rp2350", "2e8a", "000f", "RP2350 Boot")
+    label("Want C6 boot | Have RP likely boot")
+    item.click("Want RP boot")
+    label("Want RP boot | Have RP likely boot")
+    item.click("Quit")  # mostly within the choice's write delay, which quitting must not lose
+    session.wait_for_exit()
+    item = session.start_program()
+    label("Want RP boot | Have RP likely boot")
+    assert [e["label"] for e in item.entries() if e.get("toggle-state") == 1] == [
+        "Want RP boot"] and "status area" not in session.program_log()
+
+    yield "a second start shows nothing; starts after the first was killed; 'vantorel quit'"
+    vantorel = lambda *argv: subprocess.run([session.bundle + "/bin/vantorel", *argv],  # noqa
+                                            env=session.env, capture_output=True, text=True,
+                                            timeout=15)
+    second = vantorel()
+    assert second.returncode == 0 and f"already running (process {session.program.pid})" in \
+        second.stderr and len(session.items()) == 1, (second, session.items())
+    session.program.kill()
+    session.wait_for_exit(-9)
+    session.start_program()
+    assert vantorel("quit").returncode == 0
+    session.wait_for_exit()
+    nothing = vantorel("quit")
+    assert nothing.returncode == 1 and nothing.stderr == "vantorel: no Vantorel is running\n"
+
+    yield "runs in the terminal without a display, mapping GTK only when it tried one"
+    for display in ("", ":99"):
+        session.program.terminate()
+        session.program.wait()
+        start = len(session.program_log())
+        session.start_program(DISPLAY=display)
+        session.wait_until("the terminal", lambda: "Want RP" in session.program_log()[start:])
+        assert ("libgtk-3" in open(f"/proc/{session.program.pid}/maps").read()) == bool(display)
+    assert "vantorel: no desktop (cannot open display :99); running in the terminal\n" in \
+        session.program_log()[start:]
 
 
 if __name__ == "__main__":
-    sys.exit(run(steps, watcher=False))
+    session, step = Session(os.path.abspath(sys.argv[1]), watcher=False), "setting up"
+    try:
+        for step in steps(session, sys.argv[2:] and os.path.abspath(sys.argv[2])):
+            print(f"- {step}", flush=True)
+        print("ok")
+    except Exception:
+        print(f"FAILED - {step}: {traceback.format_exc(limit=-1)}--- program output ---\n"
+              f"{session.program_log()}")
+        sys.exit(1)
+    finally:
+        session.close()
