@@ -66,7 +66,7 @@ class Session:  # everything one run needs around the program; close() always cl
                 last = check()
                 if last if expected is None else last == expected:
                     return last
-            except (dbus.DBusException, OSError, ValueError) as error:
+            except (dbus.DBusException, OSError, ValueError, IndexError) as error:
                 last = error
             time.sleep(0.02)
         raise AssertionError(f"timed out waiting for {what}; last seen: {last!r}")
@@ -87,9 +87,9 @@ class Session:  # everything one run needs around the program; close() always cl
         self.wait_until("the window manager", lambda: "window id" in self.tool(
             "xprop", "-root", "_NET_SUPPORTING_WM_CHECK"))
 
-    def items(self):  # (bus name, path) of each item registered with our watcher or the desktop's
+    def items(self):  # (bus name, path) of each item with our watcher or the desktop's (GNOME: name@path)
         return list(self.watcher.items) if self.watcher else [
-            (i[:i.index("/")], i[i.index("/"):]) for i in self.bus.get_object(
+            (i[:i.index("/")].rstrip("@"), i[i.index("/"):]) for i in self.bus.get_object(
                 WATCHER, "/StatusNotifierWatcher").Get(WATCHER, "RegisteredStatusNotifierItems",
                                                        dbus_interface=dbus.PROPERTIES_IFACE)]
 
