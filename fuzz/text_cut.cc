@@ -2,7 +2,6 @@
 // the bound that ends on a character boundary, then "…".
 
 #include "core/visible_text.h"
-
 #include "fuzz_check.h"
 
 // The first two bytes are the bound (0 to 8,191: the program cuts at 4,096); the rest is the text.

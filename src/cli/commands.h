@@ -5,8 +5,8 @@
 #include <ostream>
 #include <string>
 
-#include "core/bench.h"
 #include "core/attention_tracker.h"
+#include "core/bench.h"
 #include "core/board_model.h"
 #include "glib/system_edge.h"
 #include "ports/main_loop.h"

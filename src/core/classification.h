@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/bench.h"
-#include "core/device_rules.h"
 #include "core/board_model.h"
+#include "core/device_rules.h"
 
 namespace vantorel {
 
