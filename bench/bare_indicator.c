@@ -12,6 +12,8 @@
 #include <string.h>
 #include <unistd.h>
 
+#include "usb_monitor.h"
+
 static const char *const guide = "Want C6 normal | Have C6 unknown mode";
 
 static gboolean on_events(gint fd, GIOCondition condition, gpointer data) {
@@ -33,13 +35,8 @@ static gboolean on_events(gint fd, GIOCondition condition, gpointer data) {
 
 static int watch_usb(AppIndicator *item) {
   struct udev *udev = udev_new();
-  const char *source = access("/run/udev/control", F_OK) == 0 ? "udev" : "kernel";
-  struct udev_monitor *monitor = udev ? udev_monitor_new_from_netlink(udev, source) : NULL;
-  if (monitor == NULL ||
-      udev_monitor_filter_add_match_subsystem_devtype(monitor, "usb", "usb_device") < 0 ||
-      udev_monitor_enable_receiving(monitor) < 0) {
-    return -1;
-  }
+  struct udev_monitor *monitor = open_usb_monitor(udev);
+  if (monitor == NULL) return -1;
   g_object_set_data(G_OBJECT(item), "monitor", monitor);
   g_unix_fd_add(udev_monitor_get_fd(monitor), G_IO_IN, on_events, item);
   return 0;

@@ -22,6 +22,8 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "usb_monitor.h"
+
 static const char *mode = "";
 static GMainLoop *loop;
 
@@ -125,12 +127,8 @@ int main(int argc, char **argv) {
    * every other listener's, whose standard input holds theirs. */
   if (strcmp(mode, "--stamp") == 0) close(STDIN_FILENO);
   struct udev *udev = udev_new();
-  /* Where no udev daemon runs, only the kernel's own events arrive, as for the program. */
-  const char *source = access("/run/udev/control", F_OK) == 0 ? "udev" : "kernel";
-  struct udev_monitor *monitor = udev ? udev_monitor_new_from_netlink(udev, source) : NULL;
-  if (monitor == NULL ||
-      udev_monitor_filter_add_match_subsystem_devtype(monitor, "usb", "usb_device") < 0 ||
-      udev_monitor_enable_receiving(monitor) < 0) {
+  struct udev_monitor *monitor = open_usb_monitor(udev);
+  if (monitor == NULL) {
     fputs("floor: cannot watch USB devices\n", stderr);
     return 1;
   }
